@@ -1,0 +1,105 @@
+#include "platform/filehandle.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace olk::file {
+namespace {
+
+constexpr mode_t kReadWritePermission = 0666; // narrowed by the user's umask
+
+int Flags(OpenMode mode)
+{
+    switch (mode) {
+    case OpenMode::ReadOnly: return O_RDONLY;
+    case OpenMode::ReadWrite: return O_RDWR;
+    case OpenMode::CreateNew: return O_RDWR | O_CREAT | O_EXCL;
+    case OpenMode::CreateAlways: return O_RDWR | O_CREAT | O_TRUNC;
+    }
+    return O_RDONLY;
+}
+
+Failure FailureOf(int error)
+{
+    switch (error) {
+    case EROFS: return Failure::WriteProtected;
+    case EACCES:
+    case EPERM: return Failure::AccessDenied;
+    case EEXIST: return Failure::Exists;
+    case ENOENT: return Failure::Missing;
+    default: return Failure::Other;
+    }
+}
+
+} // namespace
+
+int Open(const std::string& path, OpenMode mode, Failure* failure)
+{
+    int handle;
+    do
+        handle = ::open(path.c_str(), Flags(mode) | O_CLOEXEC, kReadWritePermission);
+    while (handle < 0 && errno == EINTR);
+    if (failure)
+        *failure = handle < 0 ? FailureOf(errno) : Failure::None;
+    return handle < 0 ? kNoHandle : handle;
+}
+
+long long Read(int handle, void* buffer, std::size_t count)
+{
+    auto* bytes = static_cast<char*>(buffer);
+    std::size_t done = 0;
+    while (done < count) {
+        const ssize_t got = ::read(handle, bytes + done, count - done);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return done > 0 ? static_cast<long long>(done) : -1;
+        if (got == 0)
+            break;
+        done += static_cast<std::size_t>(got);
+    }
+    return static_cast<long long>(done);
+}
+
+long long Write(int handle, const void* buffer, std::size_t count)
+{
+    const auto* bytes = static_cast<const char*>(buffer);
+    std::size_t done = 0;
+    while (done < count) {
+        const ssize_t put = ::write(handle, bytes + done, count - done);
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0)
+            return done > 0 ? static_cast<long long>(done) : -1;
+        done += static_cast<std::size_t>(put);
+    }
+    return static_cast<long long>(done);
+}
+
+bool Seek(int handle, int64_t offset)
+{
+    return ::lseek(handle, static_cast<off_t>(offset), SEEK_SET) == static_cast<off_t>(offset);
+}
+
+int64_t Length(int handle)
+{
+    struct stat status{};
+    if (::fstat(handle, &status) != 0)
+        return -1;
+    return static_cast<int64_t>(status.st_size);
+}
+
+void Close(int handle)
+{
+    if (handle != kNoHandle)
+        ::close(handle);
+}
+
+bool Delete(const std::string& path)
+{
+    return ::unlink(path.c_str()) == 0;
+}
+
+} // namespace olk::file

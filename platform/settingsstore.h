@@ -1,0 +1,29 @@
+#pragma once
+// The program's persistent settings: the values "Backup", "Directory" and "COM" at the top, and
+// groups such as "Ports" for the port map. On Linux a per-user file in the INI layout that
+// QSettings also reads; a location that cannot be written leaves the program on its defaults.
+#include <optional>
+#include <string>
+
+namespace olk {
+
+class SettingsStore {
+public:
+    // The store of this user: $XDG_CONFIG_HOME (or ~/.config) /OLK/OLKMixer by Rilo & Benvo.conf
+    static SettingsStore ForCurrentUser();
+    explicit SettingsStore(std::string path);
+
+    const std::string& Path() const { return path_; }
+
+    // A value of the top level when group is empty. A stored value that needs more than
+    // maxBytes, its terminating NUL included, does not fit the reader and counts as absent.
+    std::optional<std::string> Read(const std::string& group, const std::string& key,
+                                    std::size_t maxBytes) const;
+    bool Write(const std::string& group, const std::string& key, const std::string& value);
+    bool Remove(const std::string& group, const std::string& key);
+
+private:
+    std::string path_;
+};
+
+} // namespace olk

@@ -1,0 +1,27 @@
+#pragma once
+// A private world for a test: settings in a temporary directory, and every COM name mapped to a
+// pseudo-terminal or to nothing, so that no test ever opens this machine's own serial devices.
+#include <map>
+#include <string>
+
+namespace olk::test {
+
+class LinkEnvironment {
+public:
+    // ports: COM name -> device path; every other COM name maps to no device.
+    explicit LinkEnvironment(const std::map<std::string, std::string>& ports = {});
+    ~LinkEnvironment();
+    LinkEnvironment(const LinkEnvironment&) = delete;
+    LinkEnvironment& operator=(const LinkEnvironment&) = delete;
+
+    void MapPorts(const std::map<std::string, std::string>& ports);
+    const std::string& Directory() const { return directory_; }
+    // The OLKMIXER_PORTS value in force.
+    const std::string& PortMapValue() const { return portMap_; }
+
+private:
+    std::string directory_;
+    std::string portMap_;
+};
+
+} // namespace olk::test

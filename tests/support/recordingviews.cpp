@@ -1,0 +1,168 @@
+#include "tests/support/recordingviews.h"
+
+namespace olk::test {
+namespace {
+
+const char* KindName(DialogKind kind)
+{
+    switch (kind) {
+    case DialogKind::Warning: return "Warning";
+    case DialogKind::Error: return "Error";
+    case DialogKind::Information: return "Information";
+    case DialogKind::Confirmation: return "Confirm";
+    }
+    return "?";
+}
+
+const char* CursorName(Cursor cursor)
+{
+    switch (cursor) {
+    case Cursor::Arrow: return "arrow";
+    case Cursor::HourGlass: return "hourglass";
+    case Cursor::AppStart: return "appstart";
+    }
+    return "?";
+}
+
+} // namespace
+
+struct RecordingViews::Caption : CaptionView {
+    Caption(RecordingViews& views, std::string name, std::string& value) : views(views), name(std::move(name)), value(value) {}
+    void SetCaption(const std::string& text) override
+    {
+        value = text;
+        views.Record(name + "=" + text);
+    }
+    RecordingViews& views;
+    std::string name;
+    std::string& value;
+};
+
+struct RecordingViews::Bar : BaudBarView {
+    explicit Bar(RecordingViews& views) : views(views) {}
+    void SetTop(int top) override
+    {
+        views.baudBarTop = top;
+        views.Record("greenBar.top=" + std::to_string(top));
+    }
+    RecordingViews& views;
+};
+
+struct RecordingViews::Window : MainWindowView {
+    explicit Window(RecordingViews& views) : views(views) {}
+    void Repaint() override { views.Record("mainWindow.repaint"); }
+    void SetRelease(const std::string& text) override
+    {
+        views.release = text;
+        views.Record("release=" + text);
+    }
+    void PostOperationEnded() override
+    {
+        views.loop.Post([this] {
+            ++views.endedNotices;
+            views.Record("ended");
+            views.loop.Quit();
+        });
+    }
+    RecordingViews& views;
+};
+
+struct RecordingViews::Progress : ProgressView {
+    explicit Progress(RecordingViews& views) : views(views) {}
+    void AttachThread(ProtocolloMixer* thread) override { views.attached = thread; }
+    void SetCaption(const std::string& text) override { views.Record("progress.caption=" + text); }
+    void SetPosition(int position) override
+    {
+        views.progressPosition = position;
+        views.Record("progress.position=" + std::to_string(position));
+    }
+    void SetBarVisible(bool) override {}
+    void SetCancelVisible(bool) override {}
+    void Show() override
+    {
+        views.progressVisible = true;
+        views.Record("progress.show");
+    }
+    void Hide() override
+    {
+        views.progressVisible = false;
+        views.Record("progress.hide");
+    }
+    void Repaint() override {}
+    RecordingViews& views;
+};
+
+struct RecordingViews::Dialogs : MessageDialogs {
+    explicit Dialogs(RecordingViews& views) : views(views) {}
+    int Show(const std::string& text, DialogKind kind, DialogButtons buttons) override
+    {
+        views.Record(std::string("dialog ") + KindName(kind) + ": " + text);
+        if (buttons != DialogButtons::YesNo)
+            return buttons == DialogButtons::Yes ? kAnswerYes : 0;
+        if (views.answers.empty())
+            return kAnswerNo;
+        const int answer = views.answers.front();
+        views.answers.pop_front();
+        return answer;
+    }
+    RecordingViews& views;
+};
+
+struct RecordingViews::Cursors : CursorView {
+    explicit Cursors(RecordingViews& views) : views(views) {}
+    void SetCursor(Cursor cursor) override { views.Record(std::string("cursor=") + CursorName(cursor)); }
+    RecordingViews& views;
+};
+
+RecordingViews::RecordingViews()
+    : mixerNameView_(std::make_shared<Caption>(*this, "mixerName", mixerName)),
+      baudValueView_(std::make_shared<Caption>(*this, "baudValue", baudValue)),
+      barView_(std::make_shared<Bar>(*this)),
+      windowView_(std::make_shared<Window>(*this)),
+      progressView_(std::make_shared<Progress>(*this)),
+      dialogsView_(std::make_shared<Dialogs>(*this)),
+      cursorView_(std::make_shared<Cursors>(*this))
+{
+}
+
+DisplayTargets RecordingViews::Targets()
+{
+    return DisplayTargets{*mixerNameView_, *windowView_, *barView_, *baudValueView_};
+}
+
+Views RecordingViews::AsViews()
+{
+    return Views{loop, *progressView_, *dialogsView_, *cursorView_};
+}
+
+bool RecordingViews::RunUntilEnded(std::chrono::milliseconds timeout)
+{
+    return loop.Run(timeout);
+}
+
+void RecordingViews::PressCancel()
+{
+    loop.Post([this] {
+        Record("cancel");
+        if (attached)
+            attached->Terminate();
+    });
+}
+
+void RecordingViews::Record(const std::string& entry)
+{
+    log.push_back(entry);
+    if (onRecord)
+        onRecord(entry);
+}
+
+std::vector<std::string> RecordingViews::Matching(const std::string& prefix) const
+{
+    std::vector<std::string> found;
+    for (const auto& entry : log)
+        if (entry.rfind(prefix, 0) == 0)
+            found.push_back(entry);
+    return found;
+}
+
+} // namespace olk::test
