@@ -38,6 +38,9 @@ public:
 private:
     struct Device;
     const char* Open(const std::string& portName, uint32_t baudRate);
+    // Moves count bytes one way within the total timeout; step makes one read or write call
+    // for the bytes after the first done and returns what that call returned.
+    uint32_t Transfer(short direction, uint32_t count, const std::function<long(uint32_t done)>& step);
 
     std::unique_ptr<Device> device_;
     FlushFailureHandler onFlushFailure_;

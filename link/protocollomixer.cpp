@@ -104,7 +104,7 @@ void ProtocolloMixer::ReportResult()
 int ProtocolloMixer::ShowResultMessage(int code)
 {
     HideProgress();
-    const ResultMessage* message = FindResultMessage(code);
+    const DialogMessage* message = FindResultMessage(code);
     if (IsQuestion(code))
         return views_.dialogs.Show(message->text, message->kind, message->buttons);
     if (message)

@@ -1,6 +1,5 @@
 #include "link/resultcodes.h"
 
-#include <map>
 
 namespace olk {
 namespace {
@@ -8,9 +7,9 @@ namespace {
 using K = DialogKind;
 using B = DialogButtons;
 
-const std::map<int, ResultMessage>& Table()
+const MessageTable& Table()
 {
-    static const std::map<int, ResultMessage> table{
+    static const MessageTable table{
         {1, {K::Warning, B::Ok, ": cannot open this file"}},
         {2, {K::Error, B::Ok, "Error while reading the file"}},
         {3, {K::Error, B::Ok, "File is corrupted or wrong file has been chosen !"}},
@@ -49,11 +48,9 @@ const std::map<int, ResultMessage>& Table()
 
 } // namespace
 
-const ResultMessage* FindResultMessage(int code)
+const DialogMessage* FindResultMessage(int code)
 {
-    const auto& table = Table();
-    const auto found = table.find(code);
-    return found == table.end() ? nullptr : &found->second;
+    return FindMessage(Table(), code);
 }
 
 bool IsQuestion(int code)
@@ -64,7 +61,7 @@ bool IsQuestion(int code)
 
 std::string ResultText(int code, const std::string& fileName)
 {
-    const ResultMessage* message = FindResultMessage(code);
+    const DialogMessage* message = FindResultMessage(code);
     if (!message)
         return {};
     if (code == result::kCannotOpenFile)

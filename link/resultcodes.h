@@ -1,7 +1,9 @@
 #pragma once
 // Every operation ends with a result code; each code has at most one message of a fixed kind.
 // Three codes are questions whose answer goes back to the code that asked.
-#include "link/views.h"
+#include "link/dialogmessage.h"
+
+#include <string>
 
 namespace olk {
 
@@ -36,14 +38,9 @@ inline constexpr int kRemovalRefused = 41;
 inline constexpr int kFreeMemoryUnknown = 42;
 } // namespace result
 
-struct ResultMessage {
-    DialogKind kind;
-    DialogButtons buttons;
-    const char* text; // for code 1 it follows the file name
-};
-
-// The message of a code, or null for a code that ends quietly.
-const ResultMessage* FindResultMessage(int code);
+// The message of a code, or null for a code that ends quietly. The text of code 1 follows the
+// file name.
+const DialogMessage* FindResultMessage(int code);
 
 // Codes 31, 36 and 38 ask a question instead of reporting an end.
 bool IsQuestion(int code);

@@ -152,32 +152,26 @@ PortaSeriale::~PortaSeriale()
 
 uint32_t PortaSeriale::Write(const uint8_t* buffer, uint32_t count)
 {
-    if (device_->fd < 0)
-        return 0;
-    const auto deadline = Clock::now() + std::chrono::milliseconds(device_->multiplier * count + kTimeoutConstantMs);
-    uint32_t done = 0;
-    while (done < count && WaitFor(device_->fd, POLLOUT, deadline)) {
-        const ssize_t put = ::write(device_->fd, buffer + done, count - done);
-        if (put > 0)
-            done += static_cast<uint32_t>(put);
-        else if (put < 0 && errno != EAGAIN && errno != EINTR)
-            break;
-    }
-    return done;
+    return Transfer(POLLOUT, count, [&](uint32_t done) { return ::write(device_->fd, buffer + done, count - done); });
 }
 
 uint32_t PortaSeriale::Read(uint8_t* buffer, uint32_t count)
+{
+    return Transfer(POLLIN, count, [&](uint32_t done) { return ::read(device_->fd, buffer + done, count - done); });
+}
+
+uint32_t PortaSeriale::Transfer(short direction, uint32_t count, const std::function<long(uint32_t done)>& step)
 {
     if (device_->fd < 0)
         return 0;
     const auto deadline = Clock::now() + std::chrono::milliseconds(device_->multiplier * count + kTimeoutConstantMs);
     uint32_t done = 0;
-    while (done < count && WaitFor(device_->fd, POLLIN, deadline)) {
-        const ssize_t got = ::read(device_->fd, buffer + done, count - done);
-        if (got > 0)
-            done += static_cast<uint32_t>(got);
-        else if (got == 0 || (errno != EAGAIN && errno != EINTR))
-            break;
+    while (done < count && WaitFor(device_->fd, direction, deadline)) {
+        const ssize_t moved = step(done);
+        if (moved > 0)
+            done += static_cast<uint32_t>(moved);
+        else if (moved == 0 ? direction == POLLIN : errno != EAGAIN && errno != EINTR)
+            break; // the far end is gone, or the device failed
     }
     return done;
 }

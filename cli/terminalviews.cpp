@@ -1,0 +1,137 @@
+#include "cli/terminalviews.h"
+
+#include "link/protocollomixer.h"
+#include "platform/ansitext.h"
+
+#include <iostream>
+
+namespace olk::cli {
+namespace {
+
+constexpr int kStepPercent = 10;
+
+std::string Duration(double seconds)
+{
+    const long whole = seconds < 0 ? 0 : static_cast<long>(seconds + 0.5);
+    char text[32];
+    std::snprintf(text, sizeof text, "%ld:%02ld", whole / 60, whole % 60);
+    return text;
+}
+
+} // namespace
+
+TerminalViews::TerminalViews(std::FILE* messages, bool interactive, bool progressLine)
+    : messages_(messages), interactive_(interactive), progressLine_(progressLine)
+{
+}
+
+DisplayTargets TerminalViews::Targets()
+{
+    return DisplayTargets{mixerNameView_, window_, bar_, baudValueView_};
+}
+
+Views TerminalViews::AsViews()
+{
+    return Views{loop_, progress_, dialogs_, cursors_};
+}
+
+void TerminalViews::AnswerYesWithoutTerminal(const std::string& question)
+{
+    flagAnswers_[question] = true;
+}
+
+void TerminalViews::RunUntilEnded()
+{
+    while (!ended_)
+        loop_.Run();
+}
+
+void TerminalViews::Cancel()
+{
+    if (attached_)
+        attached_->Terminate();
+}
+
+void TerminalViews::Window::PostOperationEnded()
+{
+    owner.loop_.Post([this] {
+        owner.ended_ = true;
+        owner.loop_.Quit();
+    });
+}
+
+int TerminalViews::Dialogs::Show(const std::string& text, DialogKind, DialogButtons buttons)
+{
+    owner.EndProgress();
+    if (buttons != DialogButtons::YesNo) {
+        owner.PrintMessage(text);
+        return buttons == DialogButtons::Yes ? kAnswerYes : 0;
+    }
+    const bool yes = owner.Ask(text);
+    if (!yes)
+        owner.declined_ = true;
+    return yes ? kAnswerYes : kAnswerNo;
+}
+
+void TerminalViews::PrintMessage(const std::string& text)
+{
+    std::fprintf(messages_, "%s\n", AnsiToUtf8(text).c_str());
+    std::fflush(messages_);
+}
+
+bool TerminalViews::Ask(const std::string& question)
+{
+    if (!interactive_) {
+        const auto found = flagAnswers_.find(question);
+        const bool yes = found != flagAnswers_.end() && found->second;
+        std::fprintf(messages_, "%s %s\n", AnsiToUtf8(question).c_str(), yes ? "Yes" : "No");
+        std::fflush(messages_);
+        return yes;
+    }
+    std::fprintf(messages_, "%s [y/N] ", AnsiToUtf8(question).c_str());
+    std::fflush(messages_);
+    std::string answer;
+    std::getline(std::cin, answer);
+    return !answer.empty() && (answer[0] == 'y' || answer[0] == 'Y');
+}
+
+void TerminalViews::StartProgress()
+{
+    progressShown_ = true;
+    lastReportedStep_ = -1;
+    progressStart_ = std::chrono::steady_clock::now();
+    ShowPosition(0);
+}
+
+void TerminalViews::ShowPosition(int position)
+{
+    if (!progressShown_)
+        return;
+    if (!progressLine_) {
+        const int step = position / kStepPercent;
+        if (step == lastReportedStep_)
+            return;
+        lastReportedStep_ = step;
+        std::fprintf(messages_, "%d %%\n", step * kStepPercent);
+        std::fflush(messages_);
+        return;
+    }
+    const double elapsed =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - progressStart_).count();
+    const std::string left = position > 0 ? Duration(elapsed * (100 - position) / position) : "-:--";
+    std::fprintf(messages_, "\r%3d %%  %s baud  %s left ", position, baudValue_.c_str(), left.c_str());
+    std::fflush(messages_);
+}
+
+void TerminalViews::EndProgress()
+{
+    if (!progressShown_)
+        return;
+    progressShown_ = false;
+    if (progressLine_) {
+        std::fprintf(messages_, "\n");
+        std::fflush(messages_);
+    }
+}
+
+} // namespace olk::cli

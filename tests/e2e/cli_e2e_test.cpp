@@ -1,0 +1,157 @@
+// olkmixer-cli as a script runs it: a child process, its output and exit status, against the
+// desk simulator on a pseudo-terminal.
+#include "desk/desksimulator.h"
+#include "platform/settingsstore.h"
+#include "tests/support/testimages.h"
+#include "tests/support/linkenvironment.h"
+#include "tests/support/settled.h"
+#include "tests/support/subprocess.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <thread>
+#include <unistd.h>
+
+namespace olk {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+const Bytes kInfoExchange = {0xE5, 0x57, 0xA4, 0x81, 0x00, 0xE1, 0x00, 0x00, 0xE6};
+
+class CliEndToEnd : public testing::Test {
+protected:
+    void StartDesk(desk::DeskConfig config = {})
+    {
+        desk = std::make_unique<desk::DeskSimulator>(std::move(config));
+        environment.MapPorts({{"COM1", desk->DevicePath()}});
+    }
+
+    test::ProcessResult Cli(const std::vector<std::string>& arguments, const std::function<void(int)>& whileRunning = {})
+    {
+        return test::RunProgram(OLKMIXER_CLI, arguments, whileRunning);
+    }
+
+    test::LinkEnvironment environment;
+    std::unique_ptr<desk::DeskSimulator> desk;
+};
+
+TEST_F(CliEndToEnd, InfoPrintsModelAndReleaseAsData)
+{
+    desk::DeskConfig config;
+    config.modelCode = 0x18;
+    config.subCode = 0xA6;
+    config.release = "1.2\xE9";
+    StartDesk(config);
+
+    const auto result = Cli({"--port", "COM1", "info"});
+
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(result.out, "Model:  Korvan 2/XT  \nRelease: 1.2\xC3\xA9\n");
+    EXPECT_EQ(test::SettledBytesFromPc(*desk), kInfoExchange);
+}
+
+TEST_F(CliEndToEnd, APortCanBeADevicePathAndTheRateCanBeFixed)
+{
+    StartDesk();
+    const auto result = Cli({"--baud", "19200", "--port", desk->DevicePath(), "info"});
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(test::SettledBytesFromPc(*desk), (Bytes{0xE5, 0x57, 0xA4, 0x81, 0x00, 0x4B, 0x00, 0x00, 0xE6}));
+}
+
+TEST_F(CliEndToEnd, WithoutAPortTheStoredOneIsUsedElseTheFirstThatOpens)
+{
+    StartDesk();
+    desk::DeskSimulator second;
+    environment.MapPorts({{"COM2", desk->DevicePath()}, {"COM5", second.DevicePath()}});
+
+    EXPECT_EQ(Cli({"info"}).exitStatus, 0);
+    EXPECT_EQ(test::SettledBytesFromPc(*desk), kInfoExchange);
+    EXPECT_TRUE(test::SettledBytesFromPc(second).empty());
+
+    SettingsStore::ForCurrentUser().Write("", "COM", "com5");
+    EXPECT_EQ(Cli({"info"}).exitStatus, 0);
+    EXPECT_EQ(test::SettledBytesFromPc(second), kInfoExchange);
+}
+
+TEST_F(CliEndToEnd, NoPortThatOpensSaysSoAndCannotInitialise)
+{
+    environment.MapPorts({});
+    const auto result = Cli({"info"});
+    EXPECT_EQ(result.exitStatus, 5);
+    EXPECT_EQ(result.err, "No Serial device available !\nPlese, check if any other program is using it !!\n"
+                          "Check if any other instance of this program is running !!!\n");
+    EXPECT_EQ(result.out, "");
+}
+
+TEST_F(CliEndToEnd, AFailureExitsWithItsResultCodeAndItsMessage)
+{
+    desk::DeskConfig config;
+    config.faults.handshakeLead = 0xE6;
+    StartDesk(config);
+    const auto result = Cli({"--port", "COM1", "info"});
+    EXPECT_EQ(result.exitStatus, 8);
+    EXPECT_EQ(result.err, "Bad answer code from mixer !\n");
+    EXPECT_EQ(result.out, "");
+}
+
+TEST_F(CliEndToEnd, PortsListsEveryNameWithItsDeviceAndWhetherItOpens)
+{
+    StartDesk();
+    desk::DeskSimulator held;
+    environment.MapPorts({{"COM1", desk->DevicePath()}, {"COM3", held.DevicePath()}});
+    const int holder = open(held.DevicePath().c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_EQ(flock(holder, LOCK_EX | LOCK_NB), 0);
+
+    const auto result = Cli({"ports"});
+    close(holder);
+
+    EXPECT_EQ(result.exitStatus, 0);
+    char expected[512];
+    std::snprintf(expected, sizeof expected,
+                  "COM1  %-24s opens\nCOM2  %-24s no device\nCOM3  %-24s does not open\n", desk->DevicePath().c_str(),
+                  "-", held.DevicePath().c_str());
+    EXPECT_EQ(result.out.substr(0, std::strlen(expected)), expected);
+    EXPECT_TRUE(test::SettledBytesFromPc(*desk).empty());
+}
+
+TEST_F(CliEndToEnd, UsageErrorsExitWith64)
+{
+    for (const auto& arguments : std::vector<std::vector<std::string>>{
+             {}, {"bogus"}, {"--baud", "12345", "info"}, {"--port", "LPT1", "info"}, {"info", "extra"}, {"--port"}}) {
+        const auto result = Cli(arguments);
+        EXPECT_EQ(result.exitStatus, 64) << testing::PrintToString(arguments);
+        EXPECT_NE(result.err.find("usage: olkmixer-cli"), std::string::npos);
+    }
+    EXPECT_EQ(Cli({"--help"}).exitStatus, 0);
+    EXPECT_NE(Cli({"info", "--help"}).out.find("model name and firmware release"), std::string::npos);
+}
+
+TEST_F(CliEndToEnd, CtrlCActsAsCancel)
+{
+    desk::DeskConfig config;
+    for (int i = 0; i < 64; ++i)
+        config.fixtures.push_back({"F" + std::to_string(i), desk::test::FixtureFile("F" + std::to_string(i), 300)});
+    config.faults.pieces = {20, 20, 20, 20, 20, 20, 20, 20, 20, 20, 20, 20, 18};
+    config.faults.pieceDelayMs = 60;
+    StartDesk(config);
+
+    const auto result = Cli({"--port", "COM1", "info"}, [this](int pid) {
+        // Once the header has been acknowledged the list blocks are flowing.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (desk->BytesFromPc().size() < kInfoExchange.size() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        kill(pid, SIGINT);
+    });
+
+    EXPECT_EQ(result.exitStatus, 9);
+    EXPECT_NE(result.err.find("Transmission interrupted by user.\n"), std::string::npos) << result.err;
+    EXPECT_EQ(result.out, "");
+}
+
+} // namespace
+} // namespace olk
