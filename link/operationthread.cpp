@@ -79,6 +79,7 @@ void OperationThread::Post(std::function<void()> fn)
 
 void OperationThread::StopAndWait()
 {
+    abandoned_ = true;
     Terminate();
     {
         std::lock_guard guard(lifetime_->mutex);

@@ -33,6 +33,9 @@ public:
     bool Terminated() const { return terminated_.load(); }
     // True once the body has returned.
     bool Finished() const { return finished_.load(); }
+    // True once the object is being destroyed: nothing the body does will be shown any more, so
+    // a body that waits for the desk may give up at its next chance.
+    bool Abandoned() const { return abandoned_.load(); }
 
 protected:
     // The thread body.
@@ -59,6 +62,7 @@ private:
     std::thread thread_;
     std::atomic<bool> terminated_{false};
     std::atomic<bool> finished_{false};
+    std::atomic<bool> abandoned_{false};
 };
 
 template <typename T>

@@ -173,6 +173,8 @@ void ProtocolloMixer::Connect(const uint8_t* command, uint32_t length)
         answered = serialPort_->Read(answer, kHandshakeAnswerSize) >= 1;
         if (!answered)
             serialPort_.reset(); // the next attempt opens the device afresh
+        if (!answered && Abandoned())
+            Raise(result::kInterrupted); // the program is quitting: no one waits for the greeting
     }
     if (!answered)
         Raise(result::kNotResponding);

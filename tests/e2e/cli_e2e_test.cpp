@@ -133,12 +133,7 @@ TEST_F(CliEndToEnd, UsageErrorsExitWith64)
 
 TEST_F(CliEndToEnd, CtrlCActsAsCancel)
 {
-    desk::DeskConfig config;
-    for (int i = 0; i < 64; ++i)
-        config.fixtures.push_back({"F" + std::to_string(i), desk::test::FixtureFile("F" + std::to_string(i), 300)});
-    config.faults.pieces = {20, 20, 20, 20, 20, 20, 20, 20, 20, 20, 20, 20, 18};
-    config.faults.pieceDelayMs = 60;
-    StartDesk(config);
+    StartDesk(desk::test::SlowListDesk());
 
     const auto result = Cli({"--port", "COM1", "info"}, [this](int pid) {
         // Once the header has been acknowledged the list blocks are flowing.

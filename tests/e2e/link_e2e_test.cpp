@@ -49,16 +49,6 @@ const Bytes k57600 = {0x00, 0xE1, 0x00, 0x00};
 const Bytes kAck = {0xE6};
 const Bytes kNak = {0xE7};
 
-std::vector<desk::Fixture> Fixtures(int count)
-{
-    std::vector<desk::Fixture> fixtures;
-    for (int i = 0; i < count; ++i) {
-        const std::string name = "FIX" + std::to_string(i);
-        fixtures.push_back({name, desk::test::FixtureFile(name, 300)});
-    }
-    return fixtures;
-}
-
 class LinkEndToEnd : public testing::Test {
 protected:
     void StartDesk(desk::DeskConfig config = {})
@@ -91,7 +81,7 @@ TEST_F(LinkEndToEnd, GetInfoShowsModelAndReleaseAndTheNegotiatedRateWhileItRuns)
 {
     desk::DeskConfig config;
     config.release = "3.07b";
-    config.fixtures = Fixtures(5);
+    config.fixtures = desk::test::Library(5);
     StartDesk(config);
 
     EXPECT_EQ(RunGetInfo(), 0);
@@ -141,6 +131,11 @@ struct AnswerCase {
     std::optional<uint8_t> lead;
     std::size_t length;
 };
+
+void PrintTo(const AnswerCase& value, std::ostream* out)
+{
+    *out << value.what;
+}
 
 class BadHandshakeTest : public LinkEndToEnd, public testing::WithParamInterface<AnswerCase> {};
 
@@ -204,7 +199,7 @@ TEST_F(LinkEndToEnd, AHeldDeviceCannotBeInitialisedAndNothingIsSent)
 TEST_F(LinkEndToEnd, AWrongSumIsRefusedAndTheBlockReadAfresh)
 {
     desk::DeskConfig config;
-    config.fixtures = Fixtures(5);
+    config.fixtures = desk::test::Library(5);
     config.faults.corruptSum = {{1, 1}};
     StartDesk(config);
 
@@ -215,7 +210,7 @@ TEST_F(LinkEndToEnd, AWrongSumIsRefusedAndTheBlockReadAfresh)
 TEST_F(LinkEndToEnd, FifteenRefusalsSpreadOverTheTransferEndItRightAfterTheLast)
 {
     desk::DeskConfig config;
-    config.fixtures = Fixtures(64); // exactly three list blocks
+    config.fixtures = desk::test::Library(64); // exactly three list blocks
     config.faults.corruptSum = {{0, 5}, {1, 5}, {2, 5}};
     StartDesk(config);
 
@@ -229,7 +224,7 @@ TEST_F(LinkEndToEnd, FifteenRefusalsSpreadOverTheTransferEndItRightAfterTheLast)
 TEST_F(LinkEndToEnd, ABlockArrivingInPiecesIsAcceptedWhole)
 {
     desk::DeskConfig config;
-    config.fixtures = Fixtures(5);
+    config.fixtures = desk::test::Library(5);
     config.faults.pieces = {100, 100, 58};
     config.faults.pieceDelayMs = 40;
     StartDesk(config);
@@ -249,11 +244,7 @@ TEST_F(LinkEndToEnd, AHeaderAnnouncingNoBlocksEndsTheLoopAtOnce)
 
 TEST_F(LinkEndToEnd, CancelDuringAReceiveEndsWithinOneReadAndSendsNothingMore)
 {
-    desk::DeskConfig config;
-    config.fixtures = Fixtures(64);
-    config.faults.pieces = {20, 20, 20, 20, 20, 20, 20, 20, 20, 20, 20, 20, 18};
-    config.faults.pieceDelayMs = 60;
-    StartDesk(config);
+    StartDesk(desk::test::SlowListDesk());
     Clock::time_point cancelledAt;
     views.onRecord = [&](const std::string& entry) {
         if (entry == "progress.show") {
@@ -276,6 +267,11 @@ struct MismatchCase {
     uint32_t requested;
     bool deskIgnoresSwitch;
 };
+
+void PrintTo(const MismatchCase& value, std::ostream* out)
+{
+    *out << value.what;
+}
 
 class RateMismatchTest : public LinkEndToEnd, public testing::WithParamInterface<MismatchCase> {};
 

@@ -3,17 +3,6 @@
 namespace olk::test {
 namespace {
 
-const char* KindName(DialogKind kind)
-{
-    switch (kind) {
-    case DialogKind::Warning: return "Warning";
-    case DialogKind::Error: return "Error";
-    case DialogKind::Information: return "Information";
-    case DialogKind::Confirmation: return "Confirm";
-    }
-    return "?";
-}
-
 const char* CursorName(Cursor cursor)
 {
     switch (cursor) {
@@ -92,22 +81,6 @@ struct RecordingViews::Progress : ProgressView {
     RecordingViews& views;
 };
 
-struct RecordingViews::Dialogs : MessageDialogs {
-    explicit Dialogs(RecordingViews& views) : views(views) {}
-    int Show(const std::string& text, DialogKind kind, DialogButtons buttons) override
-    {
-        views.Record(std::string("dialog ") + KindName(kind) + ": " + text);
-        if (buttons != DialogButtons::YesNo)
-            return buttons == DialogButtons::Yes ? kAnswerYes : 0;
-        if (views.answers.empty())
-            return kAnswerNo;
-        const int answer = views.answers.front();
-        views.answers.pop_front();
-        return answer;
-    }
-    RecordingViews& views;
-};
-
 struct RecordingViews::Cursors : CursorView {
     explicit Cursors(RecordingViews& views) : views(views) {}
     void SetCursor(Cursor cursor) override { views.Record(std::string("cursor=") + CursorName(cursor)); }
@@ -120,9 +93,9 @@ RecordingViews::RecordingViews()
       barView_(std::make_shared<Bar>(*this)),
       windowView_(std::make_shared<Window>(*this)),
       progressView_(std::make_shared<Progress>(*this)),
-      dialogsView_(std::make_shared<Dialogs>(*this)),
       cursorView_(std::make_shared<Cursors>(*this))
 {
+    dialogs.onShow = [this](const std::string& entry) { Record("dialog " + entry); };
 }
 
 DisplayTargets RecordingViews::Targets()
@@ -132,7 +105,7 @@ DisplayTargets RecordingViews::Targets()
 
 Views RecordingViews::AsViews()
 {
-    return Views{loop, *progressView_, *dialogsView_, *cursorView_};
+    return Views{loop, *progressView_, dialogs, *cursorView_};
 }
 
 bool RecordingViews::RunUntilEnded(std::chrono::milliseconds timeout)

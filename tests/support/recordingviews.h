@@ -4,6 +4,7 @@
 #include "link/eventloop.h"
 #include "link/protocollomixer.h"
 #include "link/views.h"
+#include "tests/support/recordingdialogs.h"
 
 #include <chrono>
 #include <deque>
@@ -35,7 +36,7 @@ public:
     std::vector<std::string> log;
     std::vector<std::string> Matching(const std::string& prefix) const;
 
-    std::deque<int> answers;     // what the next questions answer; empty answers No
+    RecordingDialogs dialogs;    // its answers script the questions
     std::string mixerName;
     std::string release;
     std::string baudValue;
@@ -51,7 +52,6 @@ private:
     struct Bar;
     struct Window;
     struct Progress;
-    struct Dialogs;
     struct Cursors;
 
     std::shared_ptr<Caption> mixerNameView_;
@@ -59,7 +59,6 @@ private:
     std::shared_ptr<Bar> barView_;
     std::shared_ptr<Window> windowView_;
     std::shared_ptr<Progress> progressView_;
-    std::shared_ptr<Dialogs> dialogsView_;
     std::shared_ptr<Cursors> cursorView_;
 };
 

@@ -54,4 +54,23 @@ uint32_t RecordSum(std::span<const uint8_t> image)
     return sum;
 }
 
+std::vector<Fixture> Library(int count)
+{
+    std::vector<Fixture> fixtures;
+    for (int i = 0; i < count; ++i) {
+        const std::string name = "FIX" + std::to_string(i);
+        fixtures.push_back({name, FixtureFile(name, 300)});
+    }
+    return fixtures;
+}
+
+DeskConfig SlowListDesk()
+{
+    DeskConfig config;
+    config.fixtures = Library(64);
+    config.faults.pieces = {20, 20, 20, 20, 20, 20, 20, 20, 20, 20, 20, 20, 18};
+    config.faults.pieceDelayMs = 60;
+    return config;
+}
+
 } // namespace olk::desk::test

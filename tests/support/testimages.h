@@ -1,5 +1,7 @@
 #pragma once
 // Data file images and blocks made up for the desk tests.
+#include "desk/desksimulator.h"
+
 #include <cstdint>
 #include <span>
 #include <string>
@@ -23,5 +25,12 @@ void Seal(Bytes& image);
 Bytes BlockOf(std::span<const uint8_t> data);
 
 uint32_t RecordSum(std::span<const uint8_t> image);
+
+// A library of count fixtures named FIX0, FIX1 and so on.
+std::vector<Fixture> Library(int count);
+
+// A desk whose fixture list (three blocks) arrives in small delayed pieces, so that an operation
+// is still receiving when a test acts.
+DeskConfig SlowListDesk();
 
 } // namespace olk::desk::test

@@ -10,6 +10,11 @@ struct ModelCase {
     const char* name;
 };
 
+void PrintTo(const ModelCase& value, std::ostream* out)
+{
+    *out << value.name;
+}
+
 class ModelNameTest : public testing::TestWithParam<ModelCase> {};
 
 TEST_P(ModelNameTest, NamesTheKnownPairsOnly)

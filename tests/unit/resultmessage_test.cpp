@@ -13,6 +13,11 @@ struct MessageCase {
     const char* dialog; // the recorded dialog, or null for none
 };
 
+void PrintTo(const MessageCase& value, std::ostream* out)
+{
+    *out << value.code;
+}
+
 class ResultMessageTest : public testing::TestWithParam<MessageCase> {};
 
 // Each code hides the progress window, shows exactly its one dialog and then posts the notice.
@@ -65,13 +70,18 @@ struct QuestionCase {
     const char* dialog;
 };
 
+void PrintTo(const QuestionCase& value, std::ostream* out)
+{
+    *out << value.code;
+}
+
 class QuestionTest : public testing::TestWithParam<QuestionCase> {};
 
 TEST_P(QuestionTest, ReturnsTheAnswerAndPostsNoNotice)
 {
     test::RecordingViews views;
     GetInfo operation("COM1", 0, views.Targets(), views.AsViews());
-    views.answers.push_back(GetParam().answer);
+    views.dialogs.answers.push_back(GetParam().answer);
 
     EXPECT_EQ(operation.ShowResultMessage(GetParam().code), GetParam().answer);
     views.loop.RunPending();

@@ -1,0 +1,380 @@
+#include "app/mainmixer.h"
+
+#include "app/formaboutbox.h"
+#include "app/messagedialogs.h"
+#include "app/windowmessages.h"
+#include "fixtures/elencofixture.h"
+#include "link/getinfo.h"
+#include "link/portaseriale.h"
+#include "link/progressbar.h"
+#include "platform/keystate.h"
+#include "platform/portmap.h"
+#include "ui_mainmixer.h"
+
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QStyle>
+
+namespace olk {
+namespace {
+
+constexpr QEvent::Type kOperationEndedEvent = static_cast<QEvent::Type>(QEvent::User + 1);
+
+const char* const kNoMixerName = "________________";
+const char* const kFirmwareSendName = "Send Firmware File to Mixer.HEX";
+const char* const kWorkSendName = "Send File to Mixer.WRK";
+const char* const kFixtureSendName = "Send Fixture File to Mixer.FXT";
+const char* const kReceiveName = "Receive File From Mixer and Backup.WRK";
+
+// Open dialog filter indexes: work, fixture and firmware files.
+constexpr int kWorkFilter = 1;
+constexpr int kFixtureFilter = 2;
+constexpr int kFirmwareFilter = 3;
+
+constexpr uint32_t kBaudRates[] = {0, 9600, 19200, 38400, 57600, 115200, 230400, 460800};
+const char* const kBaudItems[] = {"   Auto", "    9.600", "  19.200", "  38.400",
+                                  "  57.600", "115.200",   "230.400",  "460.800"};
+
+bool RunningOnX11()
+{
+    return QGuiApplication::platformName() == QLatin1String("xcb");
+}
+
+} // namespace
+
+TOLKmixer::TOLKmixer(const MainWindowStart& start)
+    : ui_(std::make_unique<Ui::TOLKmixer>()),
+      ownDialogs_(start.dialogs ? nullptr : std::make_unique<QtMessageDialogs>(this)),
+      dialogs_(start.dialogs ? *start.dialogs : *ownDialogs_)
+{
+    ui_->setupUi(this);
+    SetUpLook();
+    FillPortList(start.f12Held ? start.f12Held : [] { return RunningOnX11() && IsF12Held(); });
+    for (const char* item : kBaudItems)
+        ui_->ListaBaudRate->addItem(item);
+    ui_->ListaBaudRate->setCurrentIndex(0);
+    defaultSendName_ = kFirmwareSendName;
+    defaultReceiveName_ = kReceiveName;
+    ApplyDefaultNames();
+    mixerName_ = std::make_unique<LabelCaption>(ui_->MixerName);
+    baudValue_ = std::make_unique<LabelCaption>(ui_->BaudValue);
+    greenBar_ = std::make_unique<MovingBar>(ui_->GreenBar);
+    progress_ = new TProgressione(this);
+    fixtures_ = new TFormElencoFixture(this);
+    openDialog_.title = "Open";
+    saveDialog_.title = "Save File";
+    ConnectHandlers();
+    SelectOperation(kFirmwareRevision);
+    ApplyCommandLine(start.arguments);
+}
+
+TOLKmixer::~TOLKmixer() = default;
+
+void TOLKmixer::SetUpLook()
+{
+    setFixedSize(546, 401 + ui_->OptionsMenu->sizeHint().height());
+    setWindowIcon(QIcon(":/images/olkmixer.png"));
+    ui_->Image1->setPixmap(QPixmap(":/images/logo.png"));
+    ui_->BrowseReceive->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
+    ui_->BrowseSend->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
+    operations_ = new QButtonGroup(this);
+    const QList<QRadioButton*> items = {ui_->Operation0, ui_->Operation1, ui_->Operation2, ui_->Operation3};
+    for (int i = 0; i < items.size(); ++i)
+        operations_->addButton(items[i], i);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+void TOLKmixer::ConnectHandlers()
+{
+    connect(operations_, &QButtonGroup::idToggled, this, [this](int, bool checked) {
+        if (checked)
+            ScegliProtocolloClick();
+    });
+    connect(ui_->AlwaysBackup, &QCheckBox::toggled, this, &TOLKmixer::AlwaysBackupClick);
+    connect(ui_->Start, &QPushButton::clicked, this, &TOLKmixer::StartClick);
+    connect(ui_->ButtonInfo, &QPushButton::clicked, this, &TOLKmixer::ButtonInfoClick);
+    connect(ui_->ButtonFixture, &QPushButton::clicked, this, &TOLKmixer::ButtonFixtureClick);
+    connect(ui_->Bye, &QPushButton::clicked, this, &TOLKmixer::ByeClick);
+    connect(ui_->About1, &QAction::triggered, this, &TOLKmixer::About1Click);
+}
+
+// Lists the COM names that open now, or all eight while F12 is held at start-up, so that a port
+// another program holds can still be chosen.
+void TOLKmixer::FillPortList(const std::function<bool()>& f12Held)
+{
+    const bool listAll = f12Held();
+    for (const auto& name : ComPortNames())
+        if (listAll || PortExists(name))
+            ui_->ListaCOM->addItem(QString::fromStdString(name));
+    if (ui_->ListaCOM->count() == 0) {
+        ShowWindowMessage(kNoSerialDevice);
+        ui_->ListaCOM->setCurrentIndex(-1);
+    } else {
+        ui_->ListaCOM->setCurrentIndex(0);
+    }
+}
+
+void TOLKmixer::ApplyDefaultNames()
+{
+    ui_->ReceiveFileEdit->setText(defaultReceiveName_);
+    ui_->SendFileEdit->setText(defaultSendName_);
+    openDialog_.fileName = defaultSendName_;
+}
+
+void TOLKmixer::ApplyCommandLine(const QStringList& arguments)
+{
+    if (arguments.isEmpty())
+        return;
+    const QString path = arguments.first();
+    const QString extension = QFileInfo(path).suffix();
+    const bool fixture = extension.compare("FXT", Qt::CaseInsensitive) == 0;
+    if (extension.compare("WRK", Qt::CaseInsensitive) == 0)
+        SelectOperation(kRestoreUserData);
+    if (fixture) {
+        MakeStartFirstInTabOrder();
+        hideFixturesFlag_ = true;
+        SelectOperation(kFixtures);
+    } else {
+        ui_->Start->setFocus();
+    }
+    ui_->SendFileEdit->setText(path);
+}
+
+void TOLKmixer::MakeStartFirstInTabOrder()
+{
+    QWidget* previous = ui_->Start;
+    for (QWidget* next : QList<QWidget*>{ui_->Operation0, ui_->Operation1, ui_->Operation2, ui_->Operation3,
+                                         ui_->AlwaysBackup, ui_->ListaCOM, ui_->ListaBaudRate, ui_->ReceiveFileEdit,
+                                         ui_->BrowseReceive, ui_->SendFileEdit, ui_->BrowseSend,
+                                         ui_->ManageDescription, ui_->Bye, ui_->ButtonInfo, ui_->ButtonFixture}) {
+        setTabOrder(previous, next);
+        previous = next;
+    }
+}
+
+int TOLKmixer::ShowWindowMessage(int code)
+{
+    const DialogMessage* message = FindWindowMessage(code);
+    if (!message)
+        return 0;
+    return dialogs_.Show(message->text, message->kind, message->buttons);
+}
+
+uint32_t TOLKmixer::SelectedBaudRate() const
+{
+    const int index = ui_->ListaBaudRate->currentIndex();
+    return index >= 1 && index < static_cast<int>(std::size(kBaudRates)) ? kBaudRates[index] : 0;
+}
+
+void TOLKmixer::SelectOperation(int item)
+{
+    if (item == kNoOperation) {
+        operations_->setExclusive(false);
+        if (QAbstractButton* checked = operations_->checkedButton())
+            checked->setChecked(false);
+        operations_->setExclusive(true);
+        ScegliProtocolloClick();
+        return;
+    }
+    operations_->button(item)->setChecked(true);
+}
+
+int TOLKmixer::ChosenOperation() const
+{
+    return operations_->checkedId();
+}
+
+void TOLKmixer::ResetDeskInfo()
+{
+    ui_->MixerName->setText(kNoMixerName);
+    ui_->Release->clear();
+}
+
+void TOLKmixer::ScegliProtocolloClick()
+{
+    ResetDeskInfo();
+    for (QWidget* control : QList<QWidget*>{ui_->ReceiveFileEdit, ui_->SendFileEdit, ui_->BrowseReceive, ui_->BrowseSend})
+        control->setEnabled(false);
+    openDialog_.title = "Open";
+    fixtures_->hide();
+    const int item = ChosenOperation();
+    const bool sends = item == kFirmwareRevision || item == kRestoreUserData || item == kFixtures;
+    const bool receives = item == kBackupUserData || (item == kRestoreUserData && ui_->AlwaysBackup->isChecked());
+    ui_->SendFileEdit->setEnabled(sends);
+    ui_->BrowseSend->setEnabled(sends);
+    ui_->ReceiveFileEdit->setEnabled(receives);
+    ui_->BrowseReceive->setEnabled(receives);
+    switch (item) {
+    case kFirmwareRevision:
+        defaultSendName_ = kFirmwareSendName;
+        openDialog_.filterIndex = kFirmwareFilter;
+        break;
+    case kBackupUserData:
+        defaultReceiveName_ = kReceiveName;
+        saveDialog_.filterIndex = kWorkFilter;
+        saveDialog_.defaultExtension = "WRK";
+        break;
+    case kRestoreUserData:
+        defaultSendName_ = kWorkSendName;
+        defaultReceiveName_ = kReceiveName;
+        openDialog_.filterIndex = kWorkFilter;
+        saveDialog_.filterIndex = kWorkFilter;
+        saveDialog_.defaultExtension = "WRK";
+        break;
+    case kFixtures:
+        defaultSendName_ = kFixtureSendName;
+        openDialog_.filterIndex = kFixtureFilter;
+        saveDialog_.filterIndex = kFixtureFilter;
+        saveDialog_.defaultExtension = "FXT";
+        fixtures_->show();
+        openDialog_.title = "Add Fixture";
+        break;
+    default:
+        break;
+    }
+    ApplyDefaultNames();
+}
+
+void TOLKmixer::AlwaysBackupClick()
+{
+    if (ChosenOperation() != kRestoreUserData)
+        return;
+    const bool backupFirst = ui_->AlwaysBackup->isChecked();
+    ui_->ReceiveFileEdit->setEnabled(backupFirst);
+    ui_->BrowseReceive->setEnabled(backupFirst);
+}
+
+bool TOLKmixer::SendCheckPasses() const
+{
+    return ui_->SendFileEdit->text().compare(defaultSendName_, Qt::CaseInsensitive) != 0;
+}
+
+bool TOLKmixer::ReceiveCheckPasses() const
+{
+    const QString text = ui_->ReceiveFileEdit->text();
+    return !text.isEmpty() && text.compare(defaultReceiveName_, Qt::CaseInsensitive) != 0;
+}
+
+void TOLKmixer::RefuseStart(QWidget* focus)
+{
+    ShowWindowMessage(kSelectFile);
+    focus->setFocus();
+}
+
+// The checks that keep an operation from starting without its file. The operations themselves
+// are constructed here as their parts of the program arrive.
+void TOLKmixer::StartClick()
+{
+    if (currentOperation_)
+        return;
+    const int item = ChosenOperation();
+    if (item == kNoOperation) {
+        ShowWindowMessage(kSelectOperation);
+        ui_->Operation0->setFocus();
+        return;
+    }
+    if (item == kBackupUserData || (item == kRestoreUserData && ui_->AlwaysBackup->isChecked())) {
+        if (!ReceiveCheckPasses())
+            RefuseStart(ui_->ReceiveFileEdit);
+        return;
+    }
+    if (!SendCheckPasses())
+        RefuseStart(ui_->SendFileEdit);
+}
+
+DisplayTargets TOLKmixer::Targets()
+{
+    return DisplayTargets{*mixerName_, *this, *greenBar_, *baudValue_};
+}
+
+Views TOLKmixer::AsViews()
+{
+    return Views{uiThread_, *progress_, dialogs_, cursor_};
+}
+
+void TOLKmixer::ButtonInfoClick()
+{
+    if (currentOperation_)
+        return;
+    infoFlag_ = true;
+    currentOperation_ = MakeOperation<GetInfo>(ui_->ListaCOM->currentText().toStdString(), SelectedBaudRate(),
+                                               Targets(), AsViews());
+    currentOperation_->StartOperation(true);
+}
+
+void TOLKmixer::ButtonFixtureClick()
+{
+    fixtures_->show();
+    if (ChosenOperation() != kFixtures)
+        SelectOperation(kFixtures);
+}
+
+void TOLKmixer::About1Click()
+{
+    TAboutBox about(this);
+    about.exec();
+}
+
+void TOLKmixer::Repaint()
+{
+    repaint();
+}
+
+void TOLKmixer::SetRelease(const std::string& text)
+{
+    LabelCaption(ui_->Release).SetCaption(text);
+}
+
+void TOLKmixer::PostOperationEnded()
+{
+    QCoreApplication::postEvent(this, new QEvent(kOperationEndedEvent));
+}
+
+bool TOLKmixer::event(QEvent* event)
+{
+    if (event->type() == kOperationEndedEvent) {
+        OperationEnded();
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+void TOLKmixer::OperationEnded()
+{
+    EndCurrentOperation();
+    if (ChosenOperation() != kFixtures && !infoFlag_)
+        ResetDeskInfo();
+    infoFlag_ = false;
+    if (hideFixturesFlag_) {
+        fixtures_->hide();
+        hideFixturesFlag_ = false;
+    }
+}
+
+// Destroying a thread object stops its body and waits for it: a body still talking to the desk
+// gives up at its next read, so this never waits longer than one read timeout.
+void TOLKmixer::EndCurrentOperation()
+{
+    currentOperation_.reset();
+}
+
+void TOLKmixer::ByeClick()
+{
+    if (currentOperation_ && ShowWindowMessage(kAskQuit) == kAnswerNo)
+        return;
+    close();
+}
+
+// Closing by the frame asks nothing; a running operation is stopped before the window goes.
+void TOLKmixer::closeEvent(QCloseEvent* event)
+{
+    EndCurrentOperation();
+    progress_->hide();
+    event->accept();
+}
+
+} // namespace olk

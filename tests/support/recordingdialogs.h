@@ -1,0 +1,22 @@
+#pragma once
+// A dialog layer that records every message ("Error: Mixer not responding !") and answers the
+// questions from a script; an empty script answers No.
+#include "link/views.h"
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace olk::test {
+
+class RecordingDialogs : public MessageDialogs {
+public:
+    int Show(const std::string& text, DialogKind kind, DialogButtons buttons) override;
+
+    std::vector<std::string> shown;
+    std::deque<int> answers;
+    std::function<void(const std::string& entry)> onShow;
+};
+
+} // namespace olk::test
