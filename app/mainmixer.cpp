@@ -161,7 +161,8 @@ int TOLKmixer::ShowWindowMessage(int code)
     const DialogMessage* message = FindWindowMessage(code);
     if (!message)
         return 0;
-    return dialogs_.Show(message->text, message->kind, message->buttons);
+    const int answer = dialogs_.Show(message->text, message->kind, message->buttons);
+    return message->buttons == DialogButtons::YesNo ? answer : 0;
 }
 
 uint32_t TOLKmixer::SelectedBaudRate() const

@@ -1,5 +1,6 @@
 #include "app/messagedialogs.h"
 
+#include "link/dialogmessage.h"
 #include "platform/ansitext.h"
 
 #include <QMessageBox>
@@ -30,20 +31,13 @@ int QtMessageDialogs::Show(const std::string& text, DialogKind kind, DialogButto
 {
     const KindLook look = LookOf(kind);
     QMessageBox box(look.icon, look.caption, QString::fromStdString(AnsiToUtf8(text)), QMessageBox::NoButton, parent_);
-    QPushButton* yes = nullptr;
-    QPushButton* no = nullptr;
-    if (buttons == DialogButtons::Ok) {
-        box.addButton("OK", QMessageBox::AcceptRole);
-    } else {
-        yes = box.addButton("&Yes", QMessageBox::YesRole);
-        if (buttons == DialogButtons::YesNo)
-            no = box.addButton("&No", QMessageBox::NoRole);
-    }
+    std::vector<std::pair<QPushButton*, int>> answers;
+    for (const DialogButton& button : ButtonsOf(buttons))
+        answers.emplace_back(box.addButton(button.caption, QMessageBox::ActionRole), button.answer);
     box.exec();
-    if (yes && box.clickedButton() == yes)
-        return kAnswerYes;
-    if (no && box.clickedButton() == no)
-        return kAnswerNo;
+    for (const auto& [button, answer] : answers)
+        if (box.clickedButton() == button)
+            return answer;
     return 0;
 }
 

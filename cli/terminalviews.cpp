@@ -1,5 +1,6 @@
 #include "cli/terminalviews.h"
 
+#include "link/dialogmessage.h"
 #include "link/protocollomixer.h"
 #include "platform/ansitext.h"
 
@@ -63,9 +64,10 @@ void TerminalViews::Window::PostOperationEnded()
 int TerminalViews::Dialogs::Show(const std::string& text, DialogKind, DialogButtons buttons)
 {
     owner.EndProgress();
-    if (buttons != DialogButtons::YesNo) {
+    const auto choices = ButtonsOf(buttons);
+    if (choices.size() == 1) {
         owner.PrintMessage(text);
-        return buttons == DialogButtons::Yes ? kAnswerYes : 0;
+        return choices.front().answer;
     }
     const bool yes = owner.Ask(text);
     if (!yes)

@@ -3,6 +3,7 @@
 #include "link/views.h"
 
 #include <map>
+#include <vector>
 
 namespace olk {
 
@@ -13,6 +14,24 @@ struct DialogMessage {
 };
 
 using MessageTable = std::map<int, DialogMessage>;
+
+struct DialogButton {
+    const char* caption;
+    int answer;
+};
+
+// The buttons of a set, in the order they stand, with what each answers.
+inline std::vector<DialogButton> ButtonsOf(DialogButtons buttons)
+{
+    switch (buttons) {
+    case DialogButtons::Ok: return {{"OK", kAnswerOk}};
+    case DialogButtons::YesNo: return {{"&Yes", kAnswerYes}, {"&No", kAnswerNo}};
+    case DialogButtons::Yes: return {{"&Yes", kAnswerYes}};
+    case DialogButtons::YesCancel: return {{"&Yes", kAnswerYes}, {"Cancel", kAnswerCancel}};
+    case DialogButtons::OkCancel: return {{"OK", kAnswerOk}, {"Cancel", kAnswerCancel}};
+    }
+    return {};
+}
 
 // The message of a code in a table, or null.
 inline const DialogMessage* FindMessage(const MessageTable& table, int code)

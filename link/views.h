@@ -48,12 +48,14 @@ public:
 };
 
 enum class DialogKind { Warning, Error, Information, Confirmation };
-enum class DialogButtons { Ok, YesNo, Yes };
+enum class DialogButtons { Ok, YesNo, Yes, YesCancel, OkCancel };
 
+inline constexpr int kAnswerOk = 1;
+inline constexpr int kAnswerCancel = 2;
 inline constexpr int kAnswerYes = 6;
 inline constexpr int kAnswerNo = 7;
 
-// Modal message dialogs; returns the button pressed (kAnswerYes, kAnswerNo) or 0 for OK.
+// Modal message dialogs; returns the button pressed, or 0 when the dialog was closed otherwise.
 class MessageDialogs {
 public:
     virtual ~MessageDialogs() = default;

@@ -52,7 +52,7 @@ TEST(MessageDialogs, EachKindHasItsCaptionAndAnOkButton)
         {DialogKind::Warning, "Warning"}, {DialogKind::Error, "Error"}, {DialogKind::Information, "Information"}};
     for (const auto& [kind, caption] : kinds) {
         BoxSeen seen;
-        EXPECT_EQ(ShowAndPress(kind, DialogButtons::Ok, "OK", &seen), 0);
+        EXPECT_EQ(ShowAndPress(kind, DialogButtons::Ok, "OK", &seen), kAnswerOk);
         EXPECT_EQ(seen.title, caption);
         EXPECT_EQ(seen.buttons, QStringList{"OK"});
     }

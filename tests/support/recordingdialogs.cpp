@@ -1,5 +1,7 @@
 #include "tests/support/recordingdialogs.h"
 
+#include "link/dialogmessage.h"
+
 namespace olk::test {
 namespace {
 
@@ -22,10 +24,11 @@ int RecordingDialogs::Show(const std::string& text, DialogKind kind, DialogButto
     shown.push_back(entry);
     if (onShow)
         onShow(entry);
-    if (buttons != DialogButtons::YesNo)
-        return buttons == DialogButtons::Yes ? kAnswerYes : 0;
+    const auto choices = ButtonsOf(buttons);
+    if (choices.size() == 1)
+        return choices.front().answer;
     if (answers.empty())
-        return kAnswerNo;
+        return choices.back().answer; // No, or Cancel
     const int answer = answers.front();
     answers.pop_front();
     return answer;

@@ -1,6 +1,6 @@
 #pragma once
 // A dialog layer that records every message ("Error: Mixer not responding !") and answers the
-// questions from a script; an empty script answers No.
+// questions from a script; an empty script answers No, or Cancel.
 #include "link/views.h"
 
 #include <deque>
