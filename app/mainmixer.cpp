@@ -3,16 +3,22 @@
 #include "app/formaboutbox.h"
 #include "app/messagedialogs.h"
 #include "app/windowmessages.h"
+#include "descriptions/descriptionedit.h"
 #include "fixtures/elencofixture.h"
 #include "link/getinfo.h"
 #include "link/portaseriale.h"
 #include "link/progressbar.h"
 #include "platform/keystate.h"
+#include "platform/ansitext.h"
 #include "platform/portmap.h"
+#include "userdata/backupuserdata.h"
+#include "userdata/datafile.h"
+#include "userdata/restoreuserdata.h"
 #include "ui_mainmixer.h"
 
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
@@ -34,6 +40,15 @@ constexpr int kWorkFilter = 1;
 constexpr int kFixtureFilter = 2;
 constexpr int kFirmwareFilter = 3;
 
+const char* const kOpenFilter =
+    "Work files (*.WRK)|*.WRK|Fixture files (*.FXT)|*.FXT|Firmware files (*.HEX)|*.HEX|All (*.*)|*.*";
+const char* const kSaveFilter = "Work files (*.WRK)|*.WRK|Fixture files (*.FXT)|*.FXT|All (*.*)|*.*";
+
+QString Shown(const std::string& ansi)
+{
+    return QString::fromStdString(AnsiToUtf8(ansi));
+}
+
 constexpr uint32_t kBaudRates[] = {0, 9600, 19200, 38400, 57600, 115200, 230400, 460800};
 const char* const kBaudItems[] = {"   Auto", "    9.600", "  19.200", "  38.400",
                                   "  57.600", "115.200",   "230.400",  "460.800"};
@@ -48,7 +63,9 @@ bool RunningOnX11()
 TOLKmixer::TOLKmixer(const MainWindowStart& start)
     : ui_(std::make_unique<Ui::TOLKmixer>()),
       ownDialogs_(start.dialogs ? nullptr : std::make_unique<QtMessageDialogs>(this)),
-      dialogs_(start.dialogs ? *start.dialogs : *ownDialogs_)
+      dialogs_(start.dialogs ? *start.dialogs : *ownDialogs_),
+      ownFiles_(start.files ? nullptr : std::make_unique<QtFileChooser>()),
+      files_(start.files ? *start.files : *ownFiles_)
 {
     ui_->setupUi(this);
     SetUpLook();
@@ -64,8 +81,8 @@ TOLKmixer::TOLKmixer(const MainWindowStart& start)
     greenBar_ = std::make_unique<MovingBar>(ui_->GreenBar);
     progress_ = new TProgressione(this);
     fixtures_ = new TFormElencoFixture(this);
-    openDialog_.title = "Open";
-    saveDialog_.title = "Save File";
+    openDialog_ = {"Open", kOpenFilter, kFirmwareFilter, "HEX", defaultSendName_};
+    saveDialog_ = {"Save File", kSaveFilter, kWorkFilter, "WRK", "Data User Backup.WRK"};
     ConnectHandlers();
     SelectOperation(kFirmwareRevision);
     ApplyCommandLine(start.arguments);
@@ -100,6 +117,10 @@ void TOLKmixer::ConnectHandlers()
     connect(ui_->ButtonFixture, &QPushButton::clicked, this, &TOLKmixer::ButtonFixtureClick);
     connect(ui_->Bye, &QPushButton::clicked, this, &TOLKmixer::ByeClick);
     connect(ui_->About1, &QAction::triggered, this, &TOLKmixer::About1Click);
+    connect(ui_->BrowseSend, &QPushButton::clicked, this, &TOLKmixer::BrowseSendClick);
+    connect(ui_->BrowseReceive, &QPushButton::clicked, this, &TOLKmixer::BrowseReceiveClick);
+    connect(ui_->SendFileEdit, &QLineEdit::textChanged, this, &TOLKmixer::SendFileEditChange);
+    connect(ui_->ReceiveFileEdit, &QLineEdit::textChanged, this, &TOLKmixer::ReceiveFileEditChange);
 }
 
 // Lists the COM names that open now, or all eight while F12 is held at start-up, so that a port
@@ -266,8 +287,6 @@ void TOLKmixer::RefuseStart(QWidget* focus)
     focus->setFocus();
 }
 
-// The checks that keep an operation from starting without its file. The operations themselves
-// are constructed here as their parts of the program arrive.
 void TOLKmixer::StartClick()
 {
     if (currentOperation_)
@@ -278,13 +297,54 @@ void TOLKmixer::StartClick()
         ui_->Operation0->setFocus();
         return;
     }
-    if (item == kBackupUserData || (item == kRestoreUserData && ui_->AlwaysBackup->isChecked())) {
-        if (!ReceiveCheckPasses())
-            RefuseStart(ui_->ReceiveFileEdit);
+    if (item == kBackupUserData) {
+        StartBackup();
         return;
     }
-    if (!SendCheckPasses())
+    if (!SendCheckPasses()) {
         RefuseStart(ui_->SendFileEdit);
+        return;
+    }
+    if (item == kRestoreUserData)
+        StartRestore();
+}
+
+// With the backup first, the first Start backs the desk up and the end of that backup presses
+// Start again for the restore; a backup that fails clears the flag and no restore follows.
+void TOLKmixer::StartRestore()
+{
+    if (ui_->AlwaysBackup->isChecked() && !chainFlag_) {
+        chainFlag_ = StartBackup();
+        return;
+    }
+    chainFlag_ = false;
+    PrepareAndStart(MakeOperation<RestoreUserData>(ui_->ListaCOM->currentText().toStdString(), SelectedBaudRate(),
+                                                   Targets(), AsViews()),
+                    ui_->SendFileEdit->text(), ui_->SendFileEdit);
+}
+
+bool TOLKmixer::StartBackup()
+{
+    if (!ReceiveCheckPasses()) {
+        RefuseStart(ui_->ReceiveFileEdit);
+        return false;
+    }
+    return PrepareAndStart(MakeOperation<BackupUserData>(ui_->ListaCOM->currentText().toStdString(),
+                                                         SelectedBaudRate(), Targets(), AsViews()),
+                           ui_->ReceiveFileEdit->text(), ui_->ReceiveFileEdit);
+}
+
+// A refused Prepare has reported already; its notice destroys the never-started thread.
+bool TOLKmixer::PrepareAndStart(OperationPtr<ProtocolloMixer> operation, const QString& argument,
+                                QWidget* focusOnRefusal)
+{
+    currentOperation_ = std::move(operation);
+    const bool prepared = currentOperation_->Prepare(QFile::encodeName(argument).toStdString()) != 0;
+    if (prepared)
+        currentOperation_->StartOperation(true);
+    else
+        focusOnRefusal->setFocus();
+    return prepared;
 }
 
 DisplayTargets TOLKmixer::Targets()
@@ -330,6 +390,77 @@ void TOLKmixer::SetRelease(const std::string& text)
     LabelCaption(ui_->Release).SetCaption(text);
 }
 
+void TOLKmixer::ClearChainFlag()
+{
+    chainFlag_ = false;
+}
+
+void TOLKmixer::ShowReceivedDescription(const std::string& text)
+{
+    ui_->DescriptionReceive->setPlainText(Shown(text));
+}
+
+// The editor belongs to the backup that fills it: each backup gets a fresh one.
+void TOLKmixer::PrepareDescriptionEditor(int fileHandle, const std::string& description)
+{
+    if (!editor_)
+        editor_ = new TEditDescription(this, dialogs_, [this] { ReceiveFileEditChange(); });
+    editor_->SetFileHandle(fileHandle);
+    editor_->SetText(description);
+}
+
+void TOLKmixer::ShowDescriptionEditor()
+{
+    if (editor_)
+        editor_->exec();
+}
+
+void TOLKmixer::FreeDescriptionEditor()
+{
+    delete editor_;
+    editor_ = nullptr;
+}
+
+void TOLKmixer::BrowseSendClick()
+{
+    const QString path = files_.ChooseToOpen(this, openDialog_, defaultDirectory_);
+    if (!path.isEmpty())
+        ui_->SendFileEdit->setText(path);
+}
+
+void TOLKmixer::BrowseReceiveClick()
+{
+    const QString path = files_.ChooseToSave(this, saveDialog_, defaultDirectory_);
+    if (!path.isEmpty())
+        ui_->ReceiveFileEdit->setText(path);
+}
+
+void TOLKmixer::ClearSendPreview()
+{
+    ui_->DescriptionSend->clear();
+    ui_->InfoSendFile->clear();
+}
+
+// What the file to send holds, from its header, when it is a well-formed data file.
+void TOLKmixer::SendFileEditChange()
+{
+    ClearSendPreview();
+    const auto header = datafile::ReadWellFormedHeader(QFile::encodeName(ui_->SendFileEdit->text()).toStdString());
+    if (!header)
+        return;
+    ui_->InfoSendFile->setText(Shown(datafile::ModelAndReleaseLine(header->data())));
+    ui_->DescriptionSend->setPlainText(Shown(datafile::PreviewText(datafile::Description(header->data()))));
+}
+
+// The description of the file a backup would replace; the receive side shows no model.
+void TOLKmixer::ReceiveFileEditChange()
+{
+    ui_->DescriptionReceive->clear();
+    const auto header = datafile::ReadWellFormedHeader(QFile::encodeName(ui_->ReceiveFileEdit->text()).toStdString());
+    if (header)
+        ui_->DescriptionReceive->setPlainText(Shown(datafile::PreviewText(datafile::Description(header->data()))));
+}
+
 void TOLKmixer::PostOperationEnded()
 {
     QCoreApplication::postEvent(this, new QEvent(kOperationEndedEvent));
@@ -350,6 +481,8 @@ void TOLKmixer::OperationEnded()
     if (ChosenOperation() != kFixtures && !infoFlag_)
         ResetDeskInfo();
     infoFlag_ = false;
+    if (chainFlag_)
+        StartClick();
     if (hideFixturesFlag_) {
         fixtures_->hide();
         hideFixturesFlag_ = false;

@@ -2,6 +2,7 @@
 // The main window: port, baud rate, operation and files are chosen here; it drives the window
 // side of every operation thread's life (construct, prepare, start, end-of-operation notice,
 // destroy), shows its own messages and quits the program.
+#include "app/filedialogs.h"
 #include "app/qtviews.h"
 #include "link/protocollomixer.h"
 
@@ -18,23 +19,17 @@ class TOLKmixer;
 
 namespace olk {
 
+class TEditDescription;
 class TFormElencoFixture;
 class TProgressione;
 
-// What the main window starts with: the dialog layer (tests give a recorder), how it reads the
+// What the main window starts with: the dialog layers (tests give recorders), how it reads the
 // F12 key, and the program's arguments after its name.
 struct MainWindowStart {
     MessageDialogs* dialogs = nullptr; // null: real message boxes
+    FileChooser* files = nullptr;      // null: real file dialogs
     std::function<bool()> f12Held;     // null: read from the window system
     QStringList arguments;
-};
-
-// The settings of one of the file dialogs, changed with the chosen operation.
-struct FileDialogSettings {
-    QString title;
-    int filterIndex = 1;
-    QString defaultExtension;
-    QString fileName;
 };
 
 class TOLKmixer : public QMainWindow, public MainWindowView {
@@ -53,6 +48,11 @@ public:
     void Repaint() override;
     void SetRelease(const std::string& text) override;
     void PostOperationEnded() override;
+    void ClearChainFlag() override;
+    void ShowReceivedDescription(const std::string& text) override;
+    void PrepareDescriptionEditor(int fileHandle, const std::string& description) override;
+    void ShowDescriptionEditor() override;
+    void FreeDescriptionEditor() override;
 
     int ShowWindowMessage(int code);
     uint32_t SelectedBaudRate() const;
@@ -62,6 +62,8 @@ public:
     ProtocolloMixer* CurrentOperation() const { return currentOperation_.get(); }
     TProgressione* Progress() const { return progress_; }
     TFormElencoFixture* FixturesWindow() const { return fixtures_; }
+    TEditDescription* DescriptionEditor() const { return editor_; }
+    bool ChainFlag() const { return chainFlag_; }
     const FileDialogSettings& OpenDialog() const { return openDialog_; }
     const FileDialogSettings& SaveDialog() const { return saveDialog_; }
     Ui::TOLKmixer& Form() const { return *ui_; }
@@ -74,6 +76,10 @@ public slots:
     void ButtonFixtureClick();
     void About1Click();
     void ByeClick();
+    void BrowseSendClick();
+    void BrowseReceiveClick();
+    void SendFileEditChange();
+    void ReceiveFileEditChange();
 
 protected:
     bool event(QEvent* event) override;
@@ -90,6 +96,10 @@ private:
     bool SendCheckPasses() const;
     bool ReceiveCheckPasses() const;
     void RefuseStart(QWidget* focus);
+    bool StartBackup();
+    void StartRestore();
+    bool PrepareAndStart(OperationPtr<ProtocolloMixer> operation, const QString& argument, QWidget* focusOnRefusal);
+    void ClearSendPreview();
     void OperationEnded();
     void EndCurrentOperation();
     DisplayTargets Targets();
@@ -98,9 +108,12 @@ private:
     std::unique_ptr<Ui::TOLKmixer> ui_;
     std::unique_ptr<MessageDialogs> ownDialogs_;
     MessageDialogs& dialogs_;
+    std::unique_ptr<FileChooser> ownFiles_;
+    FileChooser& files_;
     QButtonGroup* operations_;
     TProgressione* progress_;
     TFormElencoFixture* fixtures_;
+    TEditDescription* editor_ = nullptr;
     QtUiThread uiThread_{this};
     OverrideCursor cursor_;
     std::unique_ptr<LabelCaption> mixerName_;
@@ -110,8 +123,10 @@ private:
 
     QString defaultSendName_;
     QString defaultReceiveName_;
+    QString defaultDirectory_;
     FileDialogSettings openDialog_;
     FileDialogSettings saveDialog_;
+    bool chainFlag_ = false;
     bool infoFlag_ = false;
     bool hideFixturesFlag_ = false;
 };

@@ -47,6 +47,12 @@ private:
         void Repaint() override {}
         void SetRelease(const std::string& text) override { owner.release_ = text; }
         void PostOperationEnded() override;
+        // A terminal has no description box and no editor.
+        void ClearChainFlag() override {}
+        void ShowReceivedDescription(const std::string&) override {}
+        void PrepareDescriptionEditor(int, const std::string&) override {}
+        void ShowDescriptionEditor() override {}
+        void FreeDescriptionEditor() override {}
         TerminalViews& owner;
     };
     struct Progress : ProgressView {

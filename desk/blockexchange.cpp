@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <thread>
 
 namespace olk::desk {
 
@@ -117,6 +118,7 @@ std::optional<BlockExchange::Block> BlockExchange::ReceiveBlock(int index, std::
         // anything is allocated for it.
         if (answer == kAck && index == 0 && !HeaderFits(block.data(), maxImageSize))
             return std::nullopt;
+        std::this_thread::sleep_for(std::chrono::milliseconds(faults_.answerDelayMs));
         line_.Write(std::span(&answer, 1));
         if (answer == kAck)
             return block;

@@ -7,6 +7,7 @@
 #include "link/commands.h"
 #include "link/datablock.h"
 #include "link/littleendian.h"
+#include "userdata/datafile.h"
 
 #include <algorithm>
 #include <array>
@@ -198,7 +199,13 @@ void DeskSimulator::Impl::SendImage(const Faults& faults, uint32_t announcedRate
     // real one does, so the first block meets a PC that did switch; one that did not (or a desk
     // told to ignore the switch) gets garbage once the wait runs out.
     line_.AwaitPcRate(announcedRate, std::chrono::milliseconds(config_.switchSettleMs));
-    BlockExchange(line_, faults, idleLimit_).Send(image);
+    if (!faults.wrongDataSum) {
+        BlockExchange(line_, faults, idleLimit_).Send(image);
+        return;
+    }
+    std::vector<uint8_t> lying = image;
+    WriteDWord(lying.data(), datafile::kChecksumOffset, ReadDWord(lying.data(), datafile::kChecksumOffset) + 1);
+    BlockExchange(line_, faults, idleLimit_).Send(lying);
 }
 
 std::optional<std::vector<uint8_t>> DeskSimulator::Impl::ReceiveImage(const Faults& faults)

@@ -38,7 +38,9 @@ struct Faults {
     std::map<int, int> nakBlocks;          // block received from the PC -> NAKs before the ACK
     std::map<int, uint8_t> answerByte;     // block received from the PC -> answered with this byte
     int silentAnswerAtBlock = -1;          // block received from the PC that gets no answer
+    int answerDelayMs = 0;                 // pause before answering each block from the PC
     bool ignoreRateSwitch = false;         // reads the baud value but stays at 9600
+    bool wrongDataSum = false;             // headers it sends announce a data sum one too high
     bool silentFreeMemory = false;         // no answer to the free-memory command
     std::size_t freeMemoryLength = 4;      // fewer sends a cut free-memory answer
 };

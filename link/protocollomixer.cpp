@@ -107,6 +107,7 @@ int ProtocolloMixer::ShowResultMessage(int code)
     const DialogMessage* message = FindResultMessage(code);
     if (IsQuestion(code))
         return views_.dialogs.Show(message->text, message->kind, message->buttons);
+    reportedCode_ = code;
     if (message)
         views_.dialogs.Show(ResultText(code, fileName_), message->kind, message->buttons);
     targets_.mainWindow.PostOperationEnded();

@@ -65,6 +65,8 @@ public:
     void SetProgressPosition(unsigned position);
 
     int ResultCode() const { return resultCode_; }
+    // The code whose report ended the operation, from the thread body or from a refused Prepare.
+    int ReportedCode() const { return reportedCode_; }
     const std::string& PortName() const { return portName_; }
     const std::string& FileName() const { return fileName_; }
     uint32_t CurrentBaudRate() const { return currentBaudRate_; }
@@ -111,6 +113,7 @@ protected:
     std::unique_ptr<PortaSeriale> serialPort_;
     int fileHandle_ = file::kNoHandle;
     int resultCode_ = 0;
+    int reportedCode_ = 0;
 
 private:
     void ShowNoFlush();

@@ -31,6 +31,16 @@ public:
     virtual void SetRelease(const std::string& text) = 0;
     // The end-of-operation notice: handled after every update queued before it.
     virtual void PostOperationEnded() = 0;
+
+    // A backup that fails stops the restore that was to follow it.
+    virtual void ClearChainFlag() = 0;
+
+    // What a backup shows of the file it receives: the description box, and the description
+    // editor, which writes into the open file through its handle.
+    virtual void ShowReceivedDescription(const std::string& text) = 0;
+    virtual void PrepareDescriptionEditor(int fileHandle, const std::string& description) = 0;
+    virtual void ShowDescriptionEditor() = 0; // modal
+    virtual void FreeDescriptionEditor() = 0;
 };
 
 class ProgressView {

@@ -43,4 +43,12 @@ void Close(int handle);
 
 bool Delete(const std::string& path);
 
+// Creates a new file, for reading and writing, with a name of its own in the directory of target;
+// returns its handle and puts its path in *created, or kNoHandle with the reason in *failure.
+int CreateBeside(const std::string& target, std::string* created, Failure* failure = nullptr);
+
+// Puts the file at from in the place of the file at to, in one step: the old one is gone only
+// when the new one stands there.
+bool Replace(const std::string& from, const std::string& to);
+
 } // namespace olk::file

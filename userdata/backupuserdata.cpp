@@ -1,9 +1,9 @@
 #include "userdata/backupuserdata.h"
 
 #include "link/commands.h"
+#include "link/datablock.h"
 #include "link/framing.h"
 #include "link/resultcodes.h"
-#include "userdata/datafile.h"
 
 #include <algorithm>
 
@@ -14,6 +14,116 @@ BackupUserData::BackupUserData(std::string portName, uint32_t requestedBaudRate,
     : ProtocolloMixer(std::move(portName), requestedBaudRate, targets, views)
 {
     progressText_ = kReceivingText;
+}
+
+int BackupUserData::Prepare(const std::string& path)
+{
+    fileName_ = path;
+    views().cursor.SetCursor(Cursor::HourGlass);
+    const int code = CreateTarget(path);
+    if (code == result::kQuietEnd && fileHandle_ != file::kNoHandle)
+        return 1;
+    ShowResultMessage(code);
+    return 0;
+}
+
+// The overwrite question is asked only for a file that exists; the backup then goes into a new
+// file beside it, which takes the old one's place only when the whole backup has arrived.
+int BackupUserData::CreateTarget(const std::string& path)
+{
+    file::Failure failure;
+    fileHandle_ = file::Open(path, file::OpenMode::CreateNew, &failure);
+    if (fileHandle_ != file::kNoHandle) {
+        writtenPath_ = path;
+        return result::kQuietEnd;
+    }
+    if (failure == file::Failure::WriteProtected)
+        return result::kWriteProtected;
+    if (failure != file::Failure::Exists)
+        return result::kCannotCreate;
+    if (ShowResultMessage(result::kAskOverwrite) == kAnswerNo)
+        return result::kQuietEnd;
+    fileHandle_ = file::CreateBeside(path, &writtenPath_, &failure);
+    if (fileHandle_ == file::kNoHandle)
+        return failure == file::Failure::WriteProtected ? result::kWriteProtected : result::kCannotCreate;
+    replacesTarget_ = true;
+    return result::kQuietEnd;
+}
+
+void BackupUserData::Execute()
+{
+    EndBackup(Guarded([this] { ReceiveIntoFile(); }));
+}
+
+void BackupUserData::ReceiveIntoFile()
+{
+    int budget = kRetryBudget;
+    ReceiveHeader(command::kBackup.data(), command::kBackup.size(), "", budget);
+    std::copy_n(Buffer(), header_.size(), header_.begin());
+    Synchronize([this] { ShowProgress(); });
+    Synchronize([this] { ShowReceivedDescription(); });
+    WriteToFile(header_.data());
+    uint32_t recordSum = 0;
+    ReceiveDataBlocks(budget, [&](const uint8_t* data, uint32_t) {
+        WriteToFile(data);
+        recordSum = AddToDataSum(recordSum, data);
+    });
+    Synchronize([this] { HideProgress(); });
+    if (recordSum != expectedDataSum_)
+        Raise(result::kChecksumMismatch);
+    PutInPlace();
+    Synchronize([this] { AskEditDescription(); });
+    Raise(result::kBackupDone);
+}
+
+void BackupUserData::WriteToFile(const uint8_t* data)
+{
+    if (file::Write(fileHandle_, data, kBlockDataSize) != static_cast<long long>(kBlockDataSize))
+        Raise(result::kWriteError);
+}
+
+// From here on the backup is the file at the target path, for the editor and the preview alike.
+void BackupUserData::PutInPlace()
+{
+    if (!replacesTarget_)
+        return;
+    if (!file::Replace(writtenPath_, fileName_))
+        Raise(result::kWriteError);
+    writtenPath_ = fileName_;
+    replacesTarget_ = false;
+}
+
+// Every end but success removes what this backup wrote; a file it was to replace stays untouched.
+void BackupUserData::EndBackup(int code)
+{
+    Synchronize([this] { FreeDescriptionEditor(); });
+    file::Close(fileHandle_);
+    fileHandle_ = file::kNoHandle;
+    if (code != result::kBackupDone) {
+        MainWindowView& window = targets().mainWindow;
+        Post([&window] { window.ClearChainFlag(); });
+        if (!writtenPath_.empty())
+            file::Delete(writtenPath_);
+    }
+    ReportEnd(code);
+}
+
+void BackupUserData::ShowReceivedDescription()
+{
+    const std::string description = datafile::Description(header_.data());
+    targets().mainWindow.ShowReceivedDescription(datafile::PreviewText(description));
+    targets().mainWindow.PrepareDescriptionEditor(fileHandle_, description);
+}
+
+void BackupUserData::AskEditDescription()
+{
+    if (ShowResultMessage(result::kAskEditDescription) == kAnswerYes)
+        targets().mainWindow.ShowDescriptionEditor();
+}
+
+void BackupUserData::FreeDescriptionEditor()
+{
+    targets().mainWindow.FreeDescriptionEditor();
 }
 
 void BackupUserData::ReceiveHeader(const uint8_t* command, uint32_t length, const std::string& fixtureName,
@@ -28,10 +138,10 @@ void BackupUserData::ReceiveHeader(const uint8_t* command, uint32_t length, cons
     }
     PostCursor(Cursor::Arrow);
     ReceiveBlock(*this, Buffer(), budget);
-    expectedDataSum_ = ReadDWord(Buffer(), datafile::kChecksumOffset);
-    blockCount_ = ReadDWord(Buffer(), datafile::kRecordCountOffset);
+    expectedDataSum_ = datafile::HeaderChecksum(Buffer());
+    blockCount_ = datafile::RecordCount(Buffer());
     blocksRemaining_ = blockCount_;
-    PostRelease(datafile::FieldText(Buffer() + datafile::kReleaseOffset, datafile::kReleaseSize));
+    PostRelease(datafile::Release(Buffer()));
 }
 
 void BackupUserData::ReceiveDataBlocks(int& budget,

@@ -1,7 +1,9 @@
 #pragma once
-// The backup of a desk's user data, and the base of every receiving operation: the opening of a
-// receiving transfer (handshake, fixture name, header block) and the loop over its data blocks.
+// The backup of a desk's user data into a .WRK file, and the base of every receiving operation:
+// the opening of a receiving transfer (handshake, fixture name, header block) and the loop over
+// its data blocks.
 #include "link/protocollomixer.h"
+#include "userdata/datafile.h"
 
 #include <functional>
 
@@ -14,7 +16,18 @@ public:
 
     const char* ClassName() const override { return "BackupUserData"; }
 
+    // Creates the file to write, asking before a file that exists is replaced. An existing file
+    // stays as it is until a new backup has fully arrived beside it.
+    int Prepare(const std::string& path) override;
+
+    // User-interface thread routines.
+    void ShowReceivedDescription();
+    void AskEditDescription();
+    void FreeDescriptionEditor();
+
 protected:
+    void Execute() override;
+
     // Connects with the command, sends a non-empty fixture name as 12 bytes, receives the header
     // block and takes the expected data sum, the block count and the release text from it.
     void ReceiveHeader(const uint8_t* command, uint32_t length, const std::string& fixtureName, int& budget);
@@ -25,6 +38,17 @@ protected:
 
     uint32_t blockCount_ = 0;
     uint32_t blocksRemaining_ = 0;
+
+private:
+    int CreateTarget(const std::string& path);
+    void ReceiveIntoFile();
+    void WriteToFile(const uint8_t* data);
+    void PutInPlace();
+    void EndBackup(int code);
+
+    datafile::Header header_{};
+    std::string writtenPath_;     // the file this backup writes: the target, or a new one beside it
+    bool replacesTarget_ = false; // the target existed and is replaced only on success
 };
 
 } // namespace olk

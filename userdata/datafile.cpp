@@ -50,6 +50,11 @@ std::string ModelAndReleaseLine(const uint8_t* header)
     return ElencoMixer().ModelName(key) + "   Rel. " + Release(header);
 }
 
+std::string PreviewText(const std::string& description)
+{
+    return description.empty() ? "<NO DESCRIPTION>" : "File Description: " + description;
+}
+
 std::vector<uint8_t> DescriptionBytes(const std::string& editedText)
 {
     if (editedText.empty())

@@ -44,6 +44,9 @@ bool LengthRuleHolds(const uint8_t* header, int64_t fileLength);
 // and the release text.
 std::string ModelAndReleaseLine(const uint8_t* header);
 
+// How a description is shown: "File Description: " and the text, or "<NO DESCRIPTION>".
+std::string PreviewText(const std::string& description);
+
 // The bytes to write at offset 20 for an edited text, given as its lines each followed by CR LF:
 // one NUL for an empty text; otherwise the text without trailing CR LF pairs, cut to 127 bytes,
 // a NUL and zero filler, 128 bytes in all.

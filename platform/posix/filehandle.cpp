@@ -1,6 +1,8 @@
 #include "platform/filehandle.h"
 
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -100,6 +102,37 @@ void Close(int handle)
 bool Delete(const std::string& path)
 {
     return ::unlink(path.c_str()) == 0;
+}
+
+int CreateBeside(const std::string& target, std::string* created, Failure* failure)
+{
+    const auto slash = target.rfind('/');
+    const std::string directory = slash == std::string::npos ? "." : target.substr(0, slash + 1);
+    std::string pattern = (slash == std::string::npos ? "./" : directory) + ".olkmixer-XXXXXX";
+    const int handle = ::mkostemp(pattern.data(), O_CLOEXEC);
+    if (failure)
+        *failure = handle < 0 ? FailureOf(errno) : Failure::None;
+    if (handle < 0)
+        return kNoHandle;
+    *created = pattern;
+    return handle;
+}
+
+// The permissions a file created by open would have had.
+mode_t NewFileMode()
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return kReadWritePermission & ~mask;
+}
+
+bool Replace(const std::string& from, const std::string& to)
+{
+    // The new file takes the old one's permissions, or those of a newly created file.
+    struct stat old{};
+    const mode_t mode = ::stat(to.c_str(), &old) == 0 ? (old.st_mode & 07777) : NewFileMode();
+    ::chmod(from.c_str(), mode);
+    return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
 } // namespace olk::file

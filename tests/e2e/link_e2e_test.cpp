@@ -3,48 +3,29 @@
 #include "desk/desksimulator.h"
 #include "link/commands.h"
 #include "link/datablock.h"
-#include "link/framing.h"
 #include "link/getinfo.h"
 #include "tests/support/testimages.h"
 #include "tests/support/linkenvironment.h"
 #include "tests/support/settled.h"
+#include "tests/support/wirebytes.h"
 #include "tests/support/recordingviews.h"
-#include "tests/support/testoperation.h"
 
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <fstream>
 #include <sys/file.h>
 #include <unistd.h>
 
 namespace olk {
 namespace {
 
-using Bytes = std::vector<uint8_t>;
+using test::AsBytes;
+using test::Bytes;
+using test::Concat;
+using test::Repeat;
 using Clock = std::chrono::steady_clock;
 
-Bytes Concat(std::initializer_list<Bytes> parts)
-{
-    Bytes all;
-    for (const auto& part : parts)
-        all.insert(all.end(), part.begin(), part.end());
-    return all;
-}
-
-Bytes Repeat(uint8_t byte, std::size_t times)
-{
-    return Bytes(times, byte);
-}
-
-template <std::size_t N>
-Bytes AsBytes(const std::array<uint8_t, N>& command)
-{
-    return Bytes(command.begin(), command.end());
-}
-
 const Bytes kListCommand = AsBytes(command::kFixtureList);
-const Bytes kRestoreCommand = AsBytes(command::kRestore);
 const Bytes k57600 = {0x00, 0xE1, 0x00, 0x00};
 const Bytes kAck = {0xE6};
 const Bytes kNak = {0xE7};
@@ -293,82 +274,6 @@ INSTANTIATE_TEST_SUITE_P(Ends, RateMismatchTest,
                          testing::Values(MismatchCase{"PcRefusesTheRate", 12345, false},
                                          MismatchCase{"DeskStaysAt9600", 0, true}),
                          [](const auto& info) { return std::string(info.param.what); });
-
-// The sending loop, driven by a test operation over the restore command.
-class SendingLoopTest : public LinkEndToEnd {
-protected:
-    std::string WriteFile(const Bytes& image)
-    {
-        const std::string path = environment.Directory() + "/send.wrk";
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(image.data()),
-                                                    static_cast<std::streamsize>(image.size()));
-        return path;
-    }
-
-    int RunSend(const Bytes& image, int* budgetLeft)
-    {
-        const uint32_t records = ReadDWord(image.data(), 8);
-        auto operation = MakeOperation<test::TestOperation>(
-            "COM1", 0, views.Targets(), views.AsViews(), [records](test::TestOperation& self) {
-                self.Connect(command::kRestore.data(), command::kRestore.size());
-                self.ShowProgressNow();
-                SendDataFile(self, self.FileHandle(), records, self.budget);
-                Raise(11);
-            });
-        EXPECT_NE(operation->Prepare(WriteFile(image)), 0);
-        operation->StartOperation(true);
-        EXPECT_TRUE(views.RunUntilEnded());
-        *budgetLeft = operation->budget;
-        return operation->ResultCode();
-    }
-};
-
-TEST_F(SendingLoopTest, EveryBlockGoesOutOnceAcceptedWithProgressPerBlock)
-{
-    StartDesk();
-    const Bytes image = desk::test::WorkFile(4, 7);
-    int budget = 0;
-    EXPECT_EQ(RunSend(image, &budget), 11);
-    EXPECT_EQ(budget, 15);
-    EXPECT_EQ(desk->UserData(), image);
-    EXPECT_EQ(views.Matching("progress.position"),
-              (std::vector<std::string>{"progress.position=0", "progress.position=0", "progress.position=25",
-                                        "progress.position=50", "progress.position=75", "progress.position=100"}));
-}
-
-TEST_F(SendingLoopTest, ARefusedBlockIsSentAgainAndCostsTheBudget)
-{
-    desk::DeskConfig config;
-    config.faults.nakBlocks = {{1, 3}};
-    StartDesk(config);
-    const Bytes image = desk::test::WorkFile(2, 3);
-    int budget = 0;
-    EXPECT_EQ(RunSend(image, &budget), 11);
-    EXPECT_EQ(budget, 12);
-    EXPECT_EQ(desk->UserData(), image);
-    // The refused record went out four times, the others once: 3 + 3 blocks on the wire.
-    EXPECT_EQ(test::SettledBytesFromPc(*desk).size(), 4 + 4 + 6 * kBlockSize);
-}
-
-TEST_F(SendingLoopTest, AnAnswerThatIsNeitherAckNorNakEndsAtOnceWithoutTouchingTheBudget)
-{
-    desk::DeskConfig config;
-    config.faults.answerByte = {{0, 0x00}};
-    StartDesk(config);
-    int budget = 0;
-    EXPECT_EQ(RunSend(desk::test::WorkFile(2, 3), &budget), 10);
-    EXPECT_EQ(budget, 15);
-    EXPECT_EQ(test::SettledBytesFromPc(*desk).size(), 4 + 4 + kBlockSize);
-}
-
-TEST_F(SendingLoopTest, AFileOfTheHeaderAloneShowsTheTransferComplete)
-{
-    StartDesk();
-    int budget = 0;
-    EXPECT_EQ(RunSend(desk::test::WorkFile(0, 1), &budget), 11);
-    EXPECT_EQ(views.Matching("progress.position"),
-              (std::vector<std::string>{"progress.position=0", "progress.position=100"}));
-}
 
 } // namespace
 } // namespace olk

@@ -45,6 +45,28 @@ struct RecordingViews::Window : MainWindowView {
         views.release = text;
         views.Record("release=" + text);
     }
+    void ClearChainFlag() override
+    {
+        views.chainCleared = true;
+        views.Record("chain.clear");
+    }
+    void ShowReceivedDescription(const std::string& text) override
+    {
+        views.receivedDescription = text;
+        views.Record("receivedDescription=" + text);
+    }
+    void PrepareDescriptionEditor(int fileHandle, const std::string& description) override
+    {
+        views.editorHandle = fileHandle;
+        views.Record("editor.prepare=" + description);
+    }
+    void ShowDescriptionEditor() override
+    {
+        views.Record("editor.show");
+        if (views.onEditDescription)
+            views.onEditDescription(views.editorHandle);
+    }
+    void FreeDescriptionEditor() override { views.Record("editor.free"); }
     void PostOperationEnded() override
     {
         views.loop.Post([this] {

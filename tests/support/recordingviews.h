@@ -44,6 +44,11 @@ public:
     int progressPosition = -1;
     bool progressVisible = false;
     int endedNotices = 0;
+    bool chainCleared = false;
+    std::string receivedDescription;
+    int editorHandle = -1;
+    // Plays the user in the description editor, given the file handle it writes through.
+    std::function<void(int fileHandle)> onEditDescription;
     ProtocolloMixer* attached = nullptr;
     EventLoop loop;
 

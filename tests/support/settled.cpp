@@ -23,4 +23,15 @@ std::vector<uint8_t> SettledBytesFromPc(const desk::DeskSimulator& desk)
     return bytes;
 }
 
+bool Eventually(const std::function<bool()>& condition)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
 } // namespace olk::test

@@ -1,7 +1,7 @@
 #include "link/getinfo.h"
 #include "link/resultcodes.h"
 #include "tests/support/recordingviews.h"
-#include "tests/support/testoperation.h"
+#include "userdata/restoreuserdata.h"
 
 #include <gtest/gtest.h>
 
@@ -24,8 +24,9 @@ class ResultMessageTest : public testing::TestWithParam<MessageCase> {};
 TEST_P(ResultMessageTest, ShowsExactlyItsDialogThenPostsTheNotice)
 {
     test::RecordingViews views;
-    test::TestOperation operation("COM1", 0, views.Targets(), views.AsViews(), {});
-    operation.Prepare("/data/show.wrk");
+    RestoreUserData operation("COM1", 0, views.Targets(), views.AsViews());
+    operation.Prepare("/data/show.wrk"); // no such file: the name stays for the message
+    views.loop.RunPending();
     views.log.clear();
 
     EXPECT_EQ(operation.ShowResultMessage(GetParam().code), 0);
