@@ -4,6 +4,7 @@
 #include "app/messagedialogs.h"
 #include "app/windowmessages.h"
 #include "descriptions/descriptionedit.h"
+#include "firmware/aggiornafirmware.h"
 #include "fixtures/elencofixture.h"
 #include "link/getinfo.h"
 #include "link/portaseriale.h"
@@ -305,7 +306,10 @@ void TOLKmixer::StartClick()
         RefuseStart(ui_->SendFileEdit);
         return;
     }
-    if (item == kRestoreUserData)
+    if (item == kFirmwareRevision)
+        PrepareAndStart(MakeOperation<AggiornaFirmware>(ui_->ListaCOM->currentText().toStdString(), Targets(), AsViews()),
+                        ui_->SendFileEdit->text(), ui_->SendFileEdit);
+    else if (item == kRestoreUserData)
         StartRestore();
 }
 

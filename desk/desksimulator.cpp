@@ -225,13 +225,22 @@ void DeskSimulator::Impl::UpdateFirmware(const Orders& orders)
 {
     SendHandshake(orders.faults);
     Modify([](DeskState& state) { state.StartFirmware(); });
+    const Faults& faults = orders.faults;
+    bool stalled = faults.firmwareStallAt < 0;
     for (std::size_t received = 0; received < command::kFirmwareImageSize;) {
-        std::vector<uint8_t> bytes =
-            line_.ReadSome(command::kFirmwareImageSize - received, PtyLine::Clock::now() + idleLimit_);
+        std::size_t wanted = command::kFirmwareImageSize - received;
+        if (!stalled)
+            wanted = std::min(wanted, static_cast<std::size_t>(faults.firmwareStallAt) - received);
+        std::vector<uint8_t> bytes = line_.ReadSome(wanted, PtyLine::Clock::now() + idleLimit_);
         if (bytes.empty())
             return; // the PC stopped sending: a part image earns no verdict
         Modify([&](DeskState& state) { state.AppendFirmware(bytes); });
         received += bytes.size();
+        if (!stalled && received >= static_cast<std::size_t>(faults.firmwareStallAt)) {
+            // The line backs up meanwhile, so the PC's writes are taken only in part.
+            std::this_thread::sleep_for(std::chrono::milliseconds(faults.firmwareStallMs));
+            stalled = true;
+        }
     }
     if (orders.firmwareVerdict)
         line_.Write(std::span(&*orders.firmwareVerdict, 1));

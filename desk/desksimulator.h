@@ -39,6 +39,8 @@ struct Faults {
     std::map<int, uint8_t> answerByte;     // block received from the PC -> answered with this byte
     int silentAnswerAtBlock = -1;          // block received from the PC that gets no answer
     int answerDelayMs = 0;                 // pause before answering each block from the PC
+    int firmwareStallAt = -1;              // stops reading a firmware image after this many bytes
+    int firmwareStallMs = 0;               // for this long
     bool ignoreRateSwitch = false;         // reads the baud value but stays at 9600
     bool wrongDataSum = false;             // headers it sends announce a data sum one too high
     bool silentFreeMemory = false;         // no answer to the free-memory command

@@ -170,6 +170,12 @@ const std::vector<Option>& Options()
          [](ProgramOptions& o, std::string_view) { o.config.faults.ignoreRateSwitch = true; }},
         {"answer-delay", "MS", "fault: pause before answering each block from the PC",
          [](ProgramOptions& o, std::string_view v) { o.config.faults.answerDelayMs = Count(v, "answer-delay"); }},
+        {"firmware-stall", "BYTES:MS", "fault: stop reading a firmware image after BYTES bytes for MS milliseconds",
+         [](ProgramOptions& o, std::string_view v) {
+             auto [at, ms] = BlockAndTimes(v, "firmware-stall");
+             o.config.faults.firmwareStallAt = at;
+             o.config.faults.firmwareStallMs = ms;
+         }},
         {"wrong-data-sum", "", "fault: every header sent announces a data sum one too high",
          [](ProgramOptions& o, std::string_view) { o.config.faults.wrongDataSum = true; }},
         {"silent-free-memory", "", "fault: no answer to the free-memory command",

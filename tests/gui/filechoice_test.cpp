@@ -2,6 +2,7 @@
 // Start runs on the files they name, the backup before a restore among them.
 #include "app/mainmixer.h"
 #include "desk/desksimulator.h"
+#include "tests/support/hexfiles.h"
 #include "tests/support/linkenvironment.h"
 #include "tests/support/recordingdialogs.h"
 #include "tests/support/settled.h"
@@ -243,6 +244,34 @@ TEST_F(FileChoiceTest, ARefusedRestoreFocusesTheSendBox)
     EXPECT_EQ(QApplication::focusWidget(), Form().SendFileEdit);
     EXPECT_EQ(dialogs.shown, std::vector<std::string>{"Warning: " + missing + ": cannot open this file"});
     EXPECT_TRUE(WaitUntilIdle());
+}
+
+TEST_F(FileChoiceTest, StartUploadsTheFirmwareAt9600WhateverRateIsChosen)
+{
+    const std::string path = PathOf("release.hex");
+    const auto image = test::SignedImage(5);
+    std::ofstream(path, std::ios::binary) << test::HexText(image);
+    Form().ListaBaudRate->setCurrentIndex(7); // 460800
+    Form().SendFileEdit->setText(QString::fromStdString(path));
+
+    QTest::mouseClick(Form().Start, Qt::LeftButton);
+    ASSERT_TRUE(WaitUntilIdle());
+
+    EXPECT_EQ(desk->ReceivedFirmware(), image);
+    for (const auto& entry : desk->Transcript())
+        EXPECT_EQ(entry.pcRate, 9600u);
+    EXPECT_EQ(dialogs.shown, std::vector<std::string>{"Information: The mixer is updated well right !"});
+}
+
+TEST_F(FileChoiceTest, ARefusedFirmwareFileFocusesTheSendBox)
+{
+    const std::string path = PathOf("broken.hex");
+    std::ofstream(path, std::ios::binary) << "no records";
+    Form().SendFileEdit->setText(QString::fromStdString(path));
+    QTest::mouseClick(Form().Start, Qt::LeftButton);
+    EXPECT_EQ(QApplication::focusWidget(), Form().SendFileEdit);
+    EXPECT_TRUE(WaitUntilIdle());
+    EXPECT_TRUE(test::SettledBytesFromPc(*desk).empty());
 }
 
 } // namespace
