@@ -5,7 +5,11 @@
 #include "app/windowmessages.h"
 #include "descriptions/descriptionedit.h"
 #include "firmware/aggiornafirmware.h"
+#include "fixtures/addfixture.h"
 #include "fixtures/elencofixture.h"
+#include "fixtures/getfixture.h"
+#include "fixtures/removefixture.h"
+#include "fixtures/richiedielencofxt.h"
 #include "link/getinfo.h"
 #include "link/portaseriale.h"
 #include "link/progressbar.h"
@@ -14,6 +18,7 @@
 #include "platform/portmap.h"
 #include "userdata/backupuserdata.h"
 #include "userdata/datafile.h"
+#include "userdata/replacingfile.h"
 #include "userdata/restoreuserdata.h"
 #include "ui_mainmixer.h"
 
@@ -81,7 +86,7 @@ TOLKmixer::TOLKmixer(const MainWindowStart& start)
     baudValue_ = std::make_unique<LabelCaption>(ui_->BaudValue);
     greenBar_ = std::make_unique<MovingBar>(ui_->GreenBar);
     progress_ = new TProgressione(this);
-    fixtures_ = new TFormElencoFixture(this);
+    fixtures_ = new TFormElencoFixture(this, *this, dialogs_);
     openDialog_ = {"Open", kOpenFilter, kFirmwareFilter, "HEX", defaultSendName_};
     saveDialog_ = {"Save File", kSaveFilter, kWorkFilter, "WRK", "Data User Backup.WRK"};
     ConnectHandlers();
@@ -255,6 +260,7 @@ void TOLKmixer::ScegliProtocolloClick()
         saveDialog_.defaultExtension = "FXT";
         fixtures_->show();
         openDialog_.title = "Add Fixture";
+        RequestFixtureList();
         break;
     default:
         break;
@@ -307,10 +313,18 @@ void TOLKmixer::StartClick()
         return;
     }
     if (item == kFirmwareRevision)
-        PrepareAndStart(MakeOperation<AggiornaFirmware>(ui_->ListaCOM->currentText().toStdString(), Targets(), AsViews()),
-                        ui_->SendFileEdit->text(), ui_->SendFileEdit);
+        PrepareAndStart(MakeOperation<AggiornaFirmware>(PortName(), Targets(), AsViews()), ui_->SendFileEdit->text(),
+                        ui_->SendFileEdit);
     else if (item == kRestoreUserData)
         StartRestore();
+    else
+        PrepareAndStart(MakeOperation<AddFixture>(PortName(), SelectedBaudRate(), Targets(), AsViews(), *fixtures_),
+                        ui_->SendFileEdit->text(), ui_->SendFileEdit);
+}
+
+std::string TOLKmixer::PortName() const
+{
+    return ui_->ListaCOM->currentText().toStdString();
 }
 
 // With the backup first, the first Start backs the desk up and the end of that backup presses
@@ -322,8 +336,7 @@ void TOLKmixer::StartRestore()
         return;
     }
     chainFlag_ = false;
-    PrepareAndStart(MakeOperation<RestoreUserData>(ui_->ListaCOM->currentText().toStdString(), SelectedBaudRate(),
-                                                   Targets(), AsViews()),
+    PrepareAndStart(MakeOperation<RestoreUserData>(PortName(), SelectedBaudRate(), Targets(), AsViews()),
                     ui_->SendFileEdit->text(), ui_->SendFileEdit);
 }
 
@@ -333,8 +346,7 @@ bool TOLKmixer::StartBackup()
         RefuseStart(ui_->ReceiveFileEdit);
         return false;
     }
-    return PrepareAndStart(MakeOperation<BackupUserData>(ui_->ListaCOM->currentText().toStdString(),
-                                                         SelectedBaudRate(), Targets(), AsViews()),
+    return PrepareAndStart(MakeOperation<BackupUserData>(PortName(), SelectedBaudRate(), Targets(), AsViews()),
                            ui_->ReceiveFileEdit->text(), ui_->ReceiveFileEdit);
 }
 
@@ -366,8 +378,7 @@ void TOLKmixer::ButtonInfoClick()
     if (currentOperation_)
         return;
     infoFlag_ = true;
-    currentOperation_ = MakeOperation<GetInfo>(ui_->ListaCOM->currentText().toStdString(), SelectedBaudRate(),
-                                               Targets(), AsViews());
+    currentOperation_ = MakeOperation<GetInfo>(PortName(), SelectedBaudRate(), Targets(), AsViews());
     currentOperation_->StartOperation(true);
 }
 
@@ -399,6 +410,104 @@ void TOLKmixer::ClearChainFlag()
     chainFlag_ = false;
 }
 
+void TOLKmixer::SetRefreshListFlag()
+{
+    refreshListFlag_ = true;
+}
+
+void TOLKmixer::RequestFixtureList()
+{
+    fixtures_->ClearList();
+    if (currentOperation_)
+        return;
+    currentOperation_ =
+        MakeOperation<RichiediElencoFXT>(PortName(), SelectedBaudRate(), Targets(), AsViews(), *fixtures_);
+    currentOperation_->StartOperation(true);
+}
+
+void TOLKmixer::StartWithName(OperationPtr<ProtocolloMixer> operation, const std::string& name)
+{
+    if (currentOperation_)
+        return;
+    currentOperation_ = std::move(operation);
+    currentOperation_->Prepare(name);
+    currentOperation_->StartOperation(true);
+}
+
+void TOLKmixer::StartGetFixture(const std::string& name)
+{
+    if (!currentOperation_)
+        StartWithName(MakeOperation<GetFixture>(PortName(), SelectedBaudRate(), Targets(), AsViews(), *fixtures_), name);
+}
+
+void TOLKmixer::StartRemoveFixture(const std::string& name)
+{
+    if (!currentOperation_)
+        StartWithName(MakeOperation<RemoveFixture>(PortName(), SelectedBaudRate(), Targets(), AsViews()), name);
+}
+
+// The downloaded fixture as a .FXT file. An existing file is replaced only once the new one is
+// written whole; the file is closed before the outcome is shown.
+void TOLKmixer::SaveFixture()
+{
+    if (fixtures_->DownloadedUnits() == 0)
+        return;
+    FileDialogSettings settings = saveDialog_;
+    settings.fileName = Shown(fixtures_->SelectedFixtureName()) + ".FXT";
+    const QString path = files_.ChooseToSave(this, settings, defaultDirectory_);
+    if (path.isEmpty())
+        return;
+    if (const int message = WriteFixtureFile(path))
+        ShowWindowMessage(message);
+}
+
+// Returns the window message of the outcome, or 0 for a declined overwrite.
+int TOLKmixer::WriteFixtureFile(const QString& path)
+{
+    ReplacingFile target(QFile::encodeName(path).toStdString());
+    ReplacingFile::Opening opening = target.Create();
+    if (opening == ReplacingFile::Opening::Exists) {
+        if (ShowWindowMessage(kAskOverwriteFixture) == kAnswerNo)
+            return 0;
+        opening = target.CreateBeside();
+    }
+    if (opening == ReplacingFile::Opening::WriteProtected)
+        return kFixtureWriteProtected;
+    if (opening != ReplacingFile::Opening::Created)
+        return kCannotCreateFixture;
+    const std::vector<uint8_t>& fixture = fixtures_->DownloadedFixture();
+    const bool whole = file::Write(target.Handle(), fixture.data(), fixture.size()) ==
+                       static_cast<long long>(fixture.size());
+    target.Close();
+    if (!whole || !target.Commit()) {
+        target.Discard();
+        return kFixtureWriteError;
+    }
+    return kFixtureSaved;
+}
+
+void TOLKmixer::ChooseOperationAgain()
+{
+    ScegliProtocolloClick();
+}
+
+void TOLKmixer::BrowseForFixtureToAdd()
+{
+    BrowseSendClick();
+}
+
+void TOLKmixer::ShowMainWindow()
+{
+    show();
+    raise();
+    activateWindow();
+}
+
+bool TOLKmixer::OperationRunning() const
+{
+    return currentOperation_ != nullptr;
+}
+
 void TOLKmixer::ShowReceivedDescription(const std::string& text)
 {
     ui_->DescriptionReceive->setPlainText(Shown(text));
@@ -425,11 +534,17 @@ void TOLKmixer::FreeDescriptionEditor()
     editor_ = nullptr;
 }
 
+// A file chosen after the fixtures manager's Add is added to the desk at once.
 void TOLKmixer::BrowseSendClick()
 {
     const QString path = files_.ChooseToOpen(this, openDialog_, defaultDirectory_);
-    if (!path.isEmpty())
-        ui_->SendFileEdit->setText(path);
+    if (path.isEmpty())
+        return;
+    ui_->SendFileEdit->setText(path);
+    if (ChosenOperation() == kFixtures && fixtures_->AddRequested()) {
+        fixtures_->ClearAddRequest();
+        StartClick();
+    }
 }
 
 void TOLKmixer::BrowseReceiveClick()
@@ -481,12 +596,19 @@ bool TOLKmixer::event(QEvent* event)
 
 void TOLKmixer::OperationEnded()
 {
+    if (currentOperation_ &&
+        (currentOperation_->ClassNameIs("GetFixture") || currentOperation_->ClassNameIs("RemoveFixture")))
+        fixtures_->UnlockAfterOperation();
     EndCurrentOperation();
     if (ChosenOperation() != kFixtures && !infoFlag_)
         ResetDeskInfo();
     infoFlag_ = false;
     if (chainFlag_)
         StartClick();
+    if (refreshListFlag_) {
+        refreshListFlag_ = false;
+        RequestFixtureList();
+    }
     if (hideFixturesFlag_) {
         fixtures_->hide();
         hideFixturesFlag_ = false;

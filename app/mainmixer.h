@@ -4,6 +4,7 @@
 // destroy), shows its own messages and quits the program.
 #include "app/filedialogs.h"
 #include "app/qtviews.h"
+#include "fixtures/fixturesview.h"
 #include "link/protocollomixer.h"
 
 #include <QMainWindow>
@@ -32,7 +33,7 @@ struct MainWindowStart {
     QStringList arguments;
 };
 
-class TOLKmixer : public QMainWindow, public MainWindowView {
+class TOLKmixer : public QMainWindow, public MainWindowView, public FixturesHost {
     Q_OBJECT
 public:
     static constexpr int kNoOperation = -1;
@@ -49,11 +50,22 @@ public:
     void SetRelease(const std::string& text) override;
     void PostOperationEnded() override;
     void ClearChainFlag() override;
+    void SetRefreshListFlag() override;
     void ShowReceivedDescription(const std::string& text) override;
     void PrepareDescriptionEditor(int fileHandle, const std::string& description) override;
     void ShowDescriptionEditor() override;
     void FreeDescriptionEditor() override;
 
+    // FixturesHost
+    void StartGetFixture(const std::string& name) override;
+    void StartRemoveFixture(const std::string& name) override;
+    void SaveFixture() override;
+    void ChooseOperationAgain() override;
+    void BrowseForFixtureToAdd() override;
+    void ShowMainWindow() override;
+    bool OperationRunning() const override;
+
+    void RequestFixtureList();
     int ShowWindowMessage(int code);
     uint32_t SelectedBaudRate() const;
     void SelectOperation(int item);
@@ -99,6 +111,9 @@ private:
     bool StartBackup();
     void StartRestore();
     bool PrepareAndStart(OperationPtr<ProtocolloMixer> operation, const QString& argument, QWidget* focusOnRefusal);
+    void StartWithName(OperationPtr<ProtocolloMixer> operation, const std::string& name);
+    int WriteFixtureFile(const QString& path);
+    std::string PortName() const;
     void ClearSendPreview();
     void OperationEnded();
     void EndCurrentOperation();
@@ -127,6 +142,7 @@ private:
     FileDialogSettings openDialog_;
     FileDialogSettings saveDialog_;
     bool chainFlag_ = false;
+    bool refreshListFlag_ = false;
     bool infoFlag_ = false;
     bool hideFixturesFlag_ = false;
 };

@@ -49,6 +49,7 @@ private:
         void PostOperationEnded() override;
         // A terminal has no description box and no editor.
         void ClearChainFlag() override {}
+        void SetRefreshListFlag() override {}
         void ShowReceivedDescription(const std::string&) override {}
         void PrepareDescriptionEditor(int, const std::string&) override {}
         void ShowDescriptionEditor() override {}

@@ -199,12 +199,15 @@ void DeskSimulator::Impl::SendImage(const Faults& faults, uint32_t announcedRate
     // real one does, so the first block meets a PC that did switch; one that did not (or a desk
     // told to ignore the switch) gets garbage once the wait runs out.
     line_.AwaitPcRate(announcedRate, std::chrono::milliseconds(config_.switchSettleMs));
-    if (!faults.wrongDataSum) {
+    if (!faults.wrongDataSum && faults.announcedRecords < 0) {
         BlockExchange(line_, faults, idleLimit_).Send(image);
         return;
     }
     std::vector<uint8_t> lying = image;
-    WriteDWord(lying.data(), datafile::kChecksumOffset, ReadDWord(lying.data(), datafile::kChecksumOffset) + 1);
+    if (faults.wrongDataSum)
+        WriteDWord(lying.data(), datafile::kChecksumOffset, ReadDWord(lying.data(), datafile::kChecksumOffset) + 1);
+    if (faults.announcedRecords >= 0)
+        WriteDWord(lying.data(), datafile::kRecordCountOffset, static_cast<uint32_t>(faults.announcedRecords));
     BlockExchange(line_, faults, idleLimit_).Send(lying);
 }
 

@@ -43,6 +43,7 @@ struct Faults {
     int firmwareStallMs = 0;               // for this long
     bool ignoreRateSwitch = false;         // reads the baud value but stays at 9600
     bool wrongDataSum = false;             // headers it sends announce a data sum one too high
+    int64_t announcedRecords = -1;         // headers it sends announce this many records instead
     bool silentFreeMemory = false;         // no answer to the free-memory command
     std::size_t freeMemoryLength = 4;      // fewer sends a cut free-memory answer
 };

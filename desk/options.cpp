@@ -176,6 +176,8 @@ const std::vector<Option>& Options()
              o.config.faults.firmwareStallAt = at;
              o.config.faults.firmwareStallMs = ms;
          }},
+        {"announce-records", "N", "fault: every header sent announces N records, whatever follows",
+         [](ProgramOptions& o, std::string_view v) { o.config.faults.announcedRecords = Count(v, "announce-records"); }},
         {"wrong-data-sum", "", "fault: every header sent announces a data sum one too high",
          [](ProgramOptions& o, std::string_view) { o.config.faults.wrongDataSum = true; }},
         {"silent-free-memory", "", "fault: no answer to the free-memory command",

@@ -3,6 +3,7 @@
 // 0xE5 0x57; the firmware command is the only one of three bytes.
 #include <array>
 #include <cstdint>
+#include <string>
 
 namespace olk::command {
 
@@ -27,6 +28,15 @@ inline constexpr uint8_t kFirmwareRefused = 0xA7;
 
 // A fixture name travels as exactly this many bytes, padded with 0x00.
 inline constexpr std::size_t kFixtureNameSize = 12;
+
+// The name as it goes on the line: its first 12 bytes, then 0x00 up to 12.
+inline std::array<uint8_t, kFixtureNameSize> FixtureNameBytes(const std::string& name)
+{
+    std::array<uint8_t, kFixtureNameSize> bytes{};
+    for (std::size_t i = 0; i < name.size() && i < kFixtureNameSize; ++i)
+        bytes[i] = static_cast<uint8_t>(name[i]);
+    return bytes;
+}
 
 // The firmware image size: every upload streams exactly this many bytes.
 inline constexpr std::size_t kFirmwareImageSize = 65536;

@@ -34,6 +34,8 @@ public:
 
     // A backup that fails stops the restore that was to follow it.
     virtual void ClearChainFlag() = 0;
+    // A fixture added or removed: the list is requested again once the operation has ended.
+    virtual void SetRefreshListFlag() = 0;
 
     // What a backup shows of the file it receives: the description box, and the description
     // editor, which writes into the open file through its handle.

@@ -31,23 +31,17 @@ int BackupUserData::Prepare(const std::string& path)
 // file beside it, which takes the old one's place only when the whole backup has arrived.
 int BackupUserData::CreateTarget(const std::string& path)
 {
-    file::Failure failure;
-    fileHandle_ = file::Open(path, file::OpenMode::CreateNew, &failure);
-    if (fileHandle_ != file::kNoHandle) {
-        writtenPath_ = path;
-        return result::kQuietEnd;
+    target_.emplace(path);
+    ReplacingFile::Opening opening = target_->Create();
+    if (opening == ReplacingFile::Opening::Exists) {
+        if (ShowResultMessage(result::kAskOverwrite) == kAnswerNo)
+            return result::kQuietEnd;
+        opening = target_->CreateBeside();
     }
-    if (failure == file::Failure::WriteProtected)
+    fileHandle_ = target_->Handle();
+    if (opening == ReplacingFile::Opening::WriteProtected)
         return result::kWriteProtected;
-    if (failure != file::Failure::Exists)
-        return result::kCannotCreate;
-    if (ShowResultMessage(result::kAskOverwrite) == kAnswerNo)
-        return result::kQuietEnd;
-    fileHandle_ = file::CreateBeside(path, &writtenPath_, &failure);
-    if (fileHandle_ == file::kNoHandle)
-        return failure == file::Failure::WriteProtected ? result::kWriteProtected : result::kCannotCreate;
-    replacesTarget_ = true;
-    return result::kQuietEnd;
+    return opening == ReplacingFile::Opening::Created ? result::kQuietEnd : result::kCannotCreate;
 }
 
 void BackupUserData::Execute()
@@ -85,25 +79,21 @@ void BackupUserData::WriteToFile(const uint8_t* data)
 // From here on the backup is the file at the target path, for the editor and the preview alike.
 void BackupUserData::PutInPlace()
 {
-    if (!replacesTarget_)
-        return;
-    if (!file::Replace(writtenPath_, fileName_))
+    if (!target_->Commit())
         Raise(result::kWriteError);
-    writtenPath_ = fileName_;
-    replacesTarget_ = false;
 }
 
 // Every end but success removes what this backup wrote; a file it was to replace stays untouched.
 void BackupUserData::EndBackup(int code)
 {
     Synchronize([this] { FreeDescriptionEditor(); });
-    file::Close(fileHandle_);
     fileHandle_ = file::kNoHandle;
-    if (code != result::kBackupDone) {
+    if (code == result::kBackupDone) {
+        target_->Close();
+    } else {
         MainWindowView& window = targets().mainWindow;
         Post([&window] { window.ClearChainFlag(); });
-        if (!writtenPath_.empty())
-            file::Delete(writtenPath_);
+        target_->Discard();
     }
     ReportEnd(code);
 }
@@ -131,9 +121,8 @@ void BackupUserData::ReceiveHeader(const uint8_t* command, uint32_t length, cons
 {
     Connect(command, length);
     if (!fixtureName.empty()) {
-        uint8_t name[command::kFixtureNameSize] = {};
-        std::copy_n(fixtureName.begin(), std::min(fixtureName.size(), command::kFixtureNameSize), name);
-        if (serialPort_->Write(name, sizeof name) == 0)
+        const auto name = command::FixtureNameBytes(fixtureName);
+        if (serialPort_->Write(name.data(), name.size()) == 0)
             Raise(result::kLineFailure);
     }
     PostCursor(Cursor::Arrow);

@@ -4,6 +4,9 @@
 // its data blocks.
 #include "link/protocollomixer.h"
 #include "userdata/datafile.h"
+#include "userdata/replacingfile.h"
+
+#include <optional>
 
 #include <functional>
 
@@ -47,8 +50,7 @@ private:
     void EndBackup(int code);
 
     datafile::Header header_{};
-    std::string writtenPath_;     // the file this backup writes: the target, or a new one beside it
-    bool replacesTarget_ = false; // the target existed and is replaced only on success
+    std::optional<ReplacingFile> target_;
 };
 
 } // namespace olk

@@ -19,28 +19,27 @@ RestoreUserData::RestoreUserData(std::string portName, uint32_t requestedBaudRat
 
 int RestoreUserData::Prepare(const std::string& path)
 {
-    const int code = Guarded([&] { OpenAndCheck(path, [](const uint8_t*, uint32_t) {}); });
+    const int code = Guarded([&] { CheckRecordSum(OpenAndRead(path, [](const uint8_t*, uint32_t) {})); });
     if (code == result::kQuietEnd)
         return 1;
     ShowResultMessage(code);
     return 0;
 }
 
-void RestoreUserData::OpenAndCheck(const std::string& path,
-                                   const std::function<void(const uint8_t* record, uint32_t index)>& onRecord)
+uint32_t RestoreUserData::OpenAndRead(const std::string& path,
+                                      const std::function<void(const uint8_t* record, uint32_t index)>& onRecord)
 {
     fileName_ = path;
     views().cursor.SetCursor(Cursor::HourGlass);
     fileHandle_ = file::Open(path, file::OpenMode::ReadOnly);
     if (fileHandle_ == file::kNoHandle)
         Raise(result::kCannotOpenFile);
-    datafile::Header header{};
-    if (file::Read(fileHandle_, header.data(), header.size()) <= 0)
+    if (file::Read(fileHandle_, header_.data(), header_.size()) <= 0)
         Raise(result::kReadError);
-    blockCount_ = datafile::RecordCount(header.data());
-    if (!datafile::LengthRuleHolds(header.data(), file::Length(fileHandle_)))
+    blockCount_ = datafile::RecordCount(header_.data());
+    if (!datafile::LengthRuleHolds(header_.data(), file::Length(fileHandle_)))
         Raise(result::kFileUnusable);
-    expectedDataSum_ = datafile::HeaderChecksum(header.data());
+    expectedDataSum_ = datafile::HeaderChecksum(header_.data());
     uint8_t record[datafile::kRecordSize];
     uint32_t recordSum = 0;
     for (uint32_t index = 0; index < blockCount_; ++index) {
@@ -52,9 +51,14 @@ void RestoreUserData::OpenAndCheck(const std::string& path,
         recordSum = AddToDataSum(recordSum, record);
         onRecord(record, index);
     }
+    return recordSum;
+}
+
+void RestoreUserData::CheckRecordSum(uint32_t recordSum)
+{
     if (recordSum != expectedDataSum_)
         Raise(result::kChecksumMismatch);
-    std::copy_n(header.begin() + datafile::kModelCodeOffset, fileDeskModel_.size(), fileDeskModel_.begin());
+    std::copy_n(header_.begin() + datafile::kModelCodeOffset, fileDeskModel_.size(), fileDeskModel_.begin());
 }
 
 void RestoreUserData::Execute()

@@ -232,6 +232,7 @@ TEST_P(StartRefusalTest, ShowsItsMessageAndFocusesTheBoxToFill)
     auto window = OpenShown();
     auto& form = window->Form();
     window->SelectOperation(GetParam().item);
+    ASSERT_TRUE(WaitUntilIdle(*window)); // Fixtures first fetches the list
     if (GetParam().sendText)
         form.SendFileEdit->setText(GetParam().sendText);
     if (GetParam().receiveText)
@@ -240,8 +241,8 @@ TEST_P(StartRefusalTest, ShowsItsMessageAndFocusesTheBoxToFill)
     QTest::mouseClick(form.Start, Qt::LeftButton);
 
     EXPECT_EQ(dialogs.shown, std::vector<std::string>{GetParam().message});
-    ASSERT_NE(QApplication::focusWidget(), nullptr);
-    EXPECT_EQ(QApplication::focusWidget()->objectName().toStdString(), GetParam().focus);
+    ASSERT_NE(window->focusWidget(), nullptr); // the fixtures manager may be the active window
+    EXPECT_EQ(window->focusWidget()->objectName().toStdString(), GetParam().focus);
     EXPECT_EQ(window->CurrentOperation(), nullptr);
 }
 

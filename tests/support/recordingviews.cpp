@@ -50,6 +50,11 @@ struct RecordingViews::Window : MainWindowView {
         views.chainCleared = true;
         views.Record("chain.clear");
     }
+    void SetRefreshListFlag() override
+    {
+        views.refreshListFlag = true;
+        views.Record("refreshList");
+    }
     void ShowReceivedDescription(const std::string& text) override
     {
         views.receivedDescription = text;

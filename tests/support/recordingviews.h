@@ -45,6 +45,7 @@ public:
     bool progressVisible = false;
     int endedNotices = 0;
     bool chainCleared = false;
+    bool refreshListFlag = false;
     std::string receivedDescription;
     int editorHandle = -1;
     // Plays the user in the description editor, given the file handle it writes through.
