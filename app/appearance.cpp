@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QFont>
 #include <QIcon>
+#include <QScreen>
+#include <QWidget>
 
 // The pictures live in a static library, whose resources load only when asked for by name; the
 // macro must stand outside any namespace.
@@ -23,6 +25,15 @@ void ApplyAppearance(QApplication& application)
     QApplication::setFont(font);
     application.setApplicationName("OLKmixer");
     application.setWindowIcon(QIcon(":/images/olkmixer.png"));
+}
+
+void CentreOnScreen(QWidget& window)
+{
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame = window.frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        window.move(frame.topLeft());
+    }
 }
 
 } // namespace olk

@@ -2,26 +2,30 @@
 
 #include "app/formaboutbox.h"
 #include "app/messagedialogs.h"
+#include "app/workdirectory.h"
 #include "app/windowmessages.h"
 #include "descriptions/descriptionedit.h"
+#include "descriptions/managedescription.h"
 #include "firmware/aggiornafirmware.h"
 #include "fixtures/addfixture.h"
 #include "fixtures/elencofixture.h"
 #include "fixtures/getfixture.h"
 #include "fixtures/removefixture.h"
+#include "fixtures/savefixture.h"
 #include "fixtures/richiedielencofxt.h"
 #include "link/getinfo.h"
 #include "link/portaseriale.h"
 #include "link/progressbar.h"
 #include "platform/keystate.h"
 #include "platform/ansitext.h"
+#include "platform/fileassociations.h"
 #include "platform/portmap.h"
 #include "userdata/backupuserdata.h"
 #include "userdata/datafile.h"
-#include "userdata/replacingfile.h"
 #include "userdata/restoreuserdata.h"
 #include "ui_mainmixer.h"
 
+#include <QActionGroup>
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QFile>
@@ -59,6 +63,30 @@ constexpr uint32_t kBaudRates[] = {0, 9600, 19200, 38400, 57600, 115200, 230400,
 const char* const kBaudItems[] = {"   Auto", "    9.600", "  19.200", "  38.400",
                                   "  57.600", "115.200",   "230.400",  "460.800"};
 
+// The program's file types with the icons the desktop shows for them: 0 is the program's own.
+const FileType kFileTypes[] = {
+    {".hex", "OLK Firmware", 2},
+    {".fxt", "OLK Fixture", 1},
+    {".wrk", "OLK User data", 3},
+};
+const char* const kIcons[] = {":/images/olkmixer.png", ":/images/fxt.png", ":/images/hex.png", ":/images/wrk.png"};
+
+std::vector<std::string> IconImages()
+{
+    std::vector<std::string> images;
+    for (const char* icon : kIcons) {
+        QFile file(icon);
+        file.open(QIODevice::ReadOnly);
+        images.push_back(file.readAll().toStdString());
+    }
+    return images;
+}
+
+std::string FileName(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
+}
+
 bool RunningOnX11()
 {
     return QGuiApplication::platformName() == QLatin1String("xcb");
@@ -76,6 +104,8 @@ TOLKmixer::TOLKmixer(const MainWindowStart& start)
     ui_->setupUi(this);
     SetUpLook();
     FillPortList(start.f12Held ? start.f12Held : [] { return RunningOnX11() && IsF12Held(); });
+    chooseDirectory_ = new TChooseDirectory(this, [this](const QString& path) { SetDefaultDirectory(path); });
+    ReadSettings();
     for (const char* item : kBaudItems)
         ui_->ListaBaudRate->addItem(item);
     ui_->ListaBaudRate->setCurrentIndex(0);
@@ -103,6 +133,10 @@ void TOLKmixer::SetUpLook()
     ui_->Image1->setPixmap(QPixmap(":/images/logo.png"));
     ui_->BrowseReceive->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
     ui_->BrowseSend->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
+    auto* policies = new QActionGroup(this);
+    policies->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    policies->addAction(ui_->Always);
+    policies->addAction(ui_->Never);
     operations_ = new QButtonGroup(this);
     const QList<QRadioButton*> items = {ui_->Operation0, ui_->Operation1, ui_->Operation2, ui_->Operation3};
     for (int i = 0; i < items.size(); ++i)
@@ -121,8 +155,12 @@ void TOLKmixer::ConnectHandlers()
     connect(ui_->Start, &QPushButton::clicked, this, &TOLKmixer::StartClick);
     connect(ui_->ButtonInfo, &QPushButton::clicked, this, &TOLKmixer::ButtonInfoClick);
     connect(ui_->ButtonFixture, &QPushButton::clicked, this, &TOLKmixer::ButtonFixtureClick);
+    connect(ui_->ManageDescription, &QPushButton::clicked, this, &TOLKmixer::ManageDescriptionClick);
     connect(ui_->Bye, &QPushButton::clicked, this, &TOLKmixer::ByeClick);
     connect(ui_->About1, &QAction::triggered, this, &TOLKmixer::About1Click);
+    ConnectMenuItem(ui_->Always, &TOLKmixer::AlwaysClick);
+    ConnectMenuItem(ui_->Never, &TOLKmixer::NeverClick);
+    ConnectMenuItem(ui_->DefaultDirectory1, &TOLKmixer::DefaultDirectoryClick);
     connect(ui_->BrowseSend, &QPushButton::clicked, this, &TOLKmixer::BrowseSendClick);
     connect(ui_->BrowseReceive, &QPushButton::clicked, this, &TOLKmixer::BrowseReceiveClick);
     connect(ui_->SendFileEdit, &QLineEdit::textChanged, this, &TOLKmixer::SendFileEditChange);
@@ -143,6 +181,95 @@ void TOLKmixer::FillPortList(const std::function<bool()>& f12Held)
     } else {
         ui_->ListaCOM->setCurrentIndex(0);
     }
+}
+
+// A checkable menu item turns its own check mark over before its handler runs. The handlers
+// decide from the mark as it stood and set every mark themselves, so the turn is taken back
+// first; a handler run from the start-up settings then sees the same marks a click would.
+void TOLKmixer::ConnectMenuItem(QAction* item, void (TOLKmixer::*handler)())
+{
+    connect(item, &QAction::triggered, this, [this, item, handler] {
+        item->setChecked(!item->isChecked());
+        (this->*handler)();
+    });
+}
+
+// Nothing here is reported: where the settings or the desktop files cannot be written, the
+// program runs on with its defaults.
+void TOLKmixer::ReadSettings()
+{
+    RegisterFileTypes();
+    settings_.Create();
+    if (const auto backup = settings_.Read("", kBackupValue, kBackupReadLimit)) {
+        if (backup->rfind('A', 0) == 0)
+            AlwaysClick();
+        else if (backup->rfind('N', 0) == 0)
+            NeverClick();
+    }
+    if (const auto directory = settings_.Read("", kDirectoryValue, kDirectoryReadLimit)) {
+        ui_->DefaultDirectory1->setChecked(true);
+        defaultDirectory_ = QFile::decodeName(QByteArray::fromStdString(*directory));
+    }
+    if (const auto port = settings_.Read("", kComValue, kComReadLimit))
+        ui_->ListaCOM->setCurrentIndex(ui_->ListaCOM->findText(QString::fromStdString(*port), Qt::MatchFixedString));
+}
+
+// Every start makes this program the handler of its file types again, whatever took them since.
+void TOLKmixer::RegisterFileTypes()
+{
+    FileAssociations associations = FileAssociations::ForCurrentUser(IconImages());
+    for (const FileType& type : kFileTypes)
+        associations.RegisterFileType(type);
+    associations.Publish();
+}
+
+void TOLKmixer::AlwaysClick()
+{
+    TogglePolicy(ui_->Always, "A", true);
+}
+
+void TOLKmixer::NeverClick()
+{
+    TogglePolicy(ui_->Never, "N", false);
+}
+
+// A checked policy item goes back to no fixed policy and frees the box, whose state stays; an
+// unchecked one fixes its policy, sets the box to match and locks it. Checking one item of the
+// group unchecks the other.
+void TOLKmixer::TogglePolicy(QAction* item, const char* value, bool backupFirst)
+{
+    if (item->isChecked()) {
+        settings_.Write("", kBackupValue, "?");
+        item->setChecked(false);
+        ui_->AlwaysBackup->setEnabled(true);
+        return;
+    }
+    settings_.Write("", kBackupValue, value);
+    ui_->AlwaysBackup->setChecked(backupFirst);
+    ui_->AlwaysBackup->setEnabled(false);
+    item->setChecked(true);
+}
+
+void TOLKmixer::SetDefaultDirectory(const QString& path)
+{
+    if (path.isEmpty()) {
+        defaultDirectory_.clear();
+        settings_.Remove("", kDirectoryValue);
+        ui_->DefaultDirectory1->setChecked(false);
+        return;
+    }
+    settings_.Write("", kDirectoryValue, FileName(path));
+    defaultDirectory_ = path;
+    ui_->DefaultDirectory1->setChecked(true);
+}
+
+void TOLKmixer::DefaultDirectoryClick()
+{
+    // An empty default leaves the list where it stands; the label then names that directory.
+    chooseDirectory_->SetDirectory(defaultDirectory_);
+    chooseDirectory_->show();
+    chooseDirectory_->raise();
+    chooseDirectory_->activateWindow();
 }
 
 void TOLKmixer::ApplyDefaultNames()
@@ -355,7 +482,7 @@ bool TOLKmixer::PrepareAndStart(OperationPtr<ProtocolloMixer> operation, const Q
                                 QWidget* focusOnRefusal)
 {
     currentOperation_ = std::move(operation);
-    const bool prepared = currentOperation_->Prepare(QFile::encodeName(argument).toStdString()) != 0;
+    const bool prepared = currentOperation_->Prepare(FileName(argument)) != 0;
     if (prepared)
         currentOperation_->StartOperation(true);
     else
@@ -387,6 +514,16 @@ void TOLKmixer::ButtonFixtureClick()
     fixtures_->show();
     if (ChosenOperation() != kFixtures)
         SelectOperation(kFixtures);
+}
+
+// Made at its first use and kept until Exit, so edits left in it survive hiding it.
+void TOLKmixer::ManageDescriptionClick()
+{
+    if (!descriptionManager_)
+        descriptionManager_ = new TDescriptionManager(this, dialogs_);
+    descriptionManager_->show();
+    descriptionManager_->raise();
+    descriptionManager_->activateWindow();
 }
 
 void TOLKmixer::About1Click()
@@ -446,8 +583,6 @@ void TOLKmixer::StartRemoveFixture(const std::string& name)
         StartWithName(MakeOperation<RemoveFixture>(PortName(), SelectedBaudRate(), Targets(), AsViews()), name);
 }
 
-// The downloaded fixture as a .FXT file. An existing file is replaced only once the new one is
-// written whole; the file is closed before the outcome is shown.
 void TOLKmixer::SaveFixture()
 {
     if (fixtures_->DownloadedUnits() == 0)
@@ -457,33 +592,9 @@ void TOLKmixer::SaveFixture()
     const QString path = files_.ChooseToSave(this, settings, defaultDirectory_);
     if (path.isEmpty())
         return;
-    if (const int message = WriteFixtureFile(path))
+    const auto overwriteAllowed = [this] { return ShowWindowMessage(kAskOverwriteFixture) != kAnswerNo; };
+    if (const int message = SaveFixtureFile(FileName(path), fixtures_->DownloadedFixture(), overwriteAllowed))
         ShowWindowMessage(message);
-}
-
-// Returns the window message of the outcome, or 0 for a declined overwrite.
-int TOLKmixer::WriteFixtureFile(const QString& path)
-{
-    ReplacingFile target(QFile::encodeName(path).toStdString());
-    ReplacingFile::Opening opening = target.Create();
-    if (opening == ReplacingFile::Opening::Exists) {
-        if (ShowWindowMessage(kAskOverwriteFixture) == kAnswerNo)
-            return 0;
-        opening = target.CreateBeside();
-    }
-    if (opening == ReplacingFile::Opening::WriteProtected)
-        return kFixtureWriteProtected;
-    if (opening != ReplacingFile::Opening::Created)
-        return kCannotCreateFixture;
-    const std::vector<uint8_t>& fixture = fixtures_->DownloadedFixture();
-    const bool whole = file::Write(target.Handle(), fixture.data(), fixture.size()) ==
-                       static_cast<long long>(fixture.size());
-    target.Close();
-    if (!whole || !target.Commit()) {
-        target.Discard();
-        return kFixtureWriteError;
-    }
-    return kFixtureSaved;
 }
 
 void TOLKmixer::ChooseOperationAgain()
@@ -564,7 +675,7 @@ void TOLKmixer::ClearSendPreview()
 void TOLKmixer::SendFileEditChange()
 {
     ClearSendPreview();
-    const auto header = datafile::ReadWellFormedHeader(QFile::encodeName(ui_->SendFileEdit->text()).toStdString());
+    const auto header = datafile::ReadWellFormedHeader(FileName(ui_->SendFileEdit->text()));
     if (!header)
         return;
     ui_->InfoSendFile->setText(Shown(datafile::ModelAndReleaseLine(header->data())));
@@ -575,7 +686,7 @@ void TOLKmixer::SendFileEditChange()
 void TOLKmixer::ReceiveFileEditChange()
 {
     ui_->DescriptionReceive->clear();
-    const auto header = datafile::ReadWellFormedHeader(QFile::encodeName(ui_->ReceiveFileEdit->text()).toStdString());
+    const auto header = datafile::ReadWellFormedHeader(FileName(ui_->ReceiveFileEdit->text()));
     if (header)
         ui_->DescriptionReceive->setPlainText(Shown(datafile::PreviewText(datafile::Description(header->data()))));
 }
@@ -626,6 +737,9 @@ void TOLKmixer::ByeClick()
 {
     if (currentOperation_ && ShowWindowMessage(kAskQuit) == kAnswerNo)
         return;
+    SettingsStore::ForCurrentUser().Write("", kComValue, PortName());
+    delete descriptionManager_;
+    descriptionManager_ = nullptr;
     close();
 }
 

@@ -6,12 +6,14 @@
 #include "app/qtviews.h"
 #include "fixtures/fixturesview.h"
 #include "link/protocollomixer.h"
+#include "platform/settingsstore.h"
 
 #include <QMainWindow>
 #include <QStringList>
 #include <functional>
 #include <memory>
 
+class QAction;
 class QButtonGroup;
 
 namespace Ui {
@@ -20,6 +22,8 @@ class TOLKmixer;
 
 namespace olk {
 
+class TChooseDirectory;
+class TDescriptionManager;
 class TEditDescription;
 class TFormElencoFixture;
 class TProgressione;
@@ -70,11 +74,24 @@ public:
     uint32_t SelectedBaudRate() const;
     void SelectOperation(int item);
     int ChosenOperation() const;
+    // Stores the default directory of the file dialogs; an empty path clears it.
+    void SetDefaultDirectory(const QString& path);
+
+    // The values the settings store keeps, and their read limits, terminators included.
+    static constexpr const char* kBackupValue = "Backup";
+    static constexpr const char* kDirectoryValue = "Directory";
+    static constexpr const char* kComValue = "COM";
+    static constexpr std::size_t kBackupReadLimit = 2;
+    static constexpr std::size_t kDirectoryReadLimit = 256;
+    static constexpr std::size_t kComReadLimit = 6;
 
     ProtocolloMixer* CurrentOperation() const { return currentOperation_.get(); }
     TProgressione* Progress() const { return progress_; }
     TFormElencoFixture* FixturesWindow() const { return fixtures_; }
     TEditDescription* DescriptionEditor() const { return editor_; }
+    TChooseDirectory* ChooseDirectory() const { return chooseDirectory_; }
+    TDescriptionManager* DescriptionManager() const { return descriptionManager_; }
+    const QString& DefaultDirectory() const { return defaultDirectory_; }
     bool ChainFlag() const { return chainFlag_; }
     const FileDialogSettings& OpenDialog() const { return openDialog_; }
     const FileDialogSettings& SaveDialog() const { return saveDialog_; }
@@ -86,12 +103,16 @@ public slots:
     void StartClick();
     void ButtonInfoClick();
     void ButtonFixtureClick();
+    void ManageDescriptionClick();
     void About1Click();
     void ByeClick();
     void BrowseSendClick();
     void BrowseReceiveClick();
     void SendFileEditChange();
     void ReceiveFileEditChange();
+    void AlwaysClick();
+    void NeverClick();
+    void DefaultDirectoryClick();
 
 protected:
     bool event(QEvent* event) override;
@@ -99,6 +120,10 @@ protected:
 
 private:
     void FillPortList(const std::function<bool()>& f12Held);
+    void ReadSettings();
+    void RegisterFileTypes();
+    void ConnectMenuItem(QAction* item, void (TOLKmixer::*handler)());
+    void TogglePolicy(QAction* item, const char* value, bool backupFirst);
     void SetUpLook();
     void ConnectHandlers();
     void ApplyDefaultNames();
@@ -112,7 +137,6 @@ private:
     void StartRestore();
     bool PrepareAndStart(OperationPtr<ProtocolloMixer> operation, const QString& argument, QWidget* focusOnRefusal);
     void StartWithName(OperationPtr<ProtocolloMixer> operation, const std::string& name);
-    int WriteFixtureFile(const QString& path);
     std::string PortName() const;
     void ClearSendPreview();
     void OperationEnded();
@@ -129,6 +153,9 @@ private:
     TProgressione* progress_;
     TFormElencoFixture* fixtures_;
     TEditDescription* editor_ = nullptr;
+    TChooseDirectory* chooseDirectory_;
+    TDescriptionManager* descriptionManager_ = nullptr;
+    SettingsStore settings_ = SettingsStore::ForCurrentUser();
     QtUiThread uiThread_{this};
     OverrideCursor cursor_;
     std::unique_ptr<LabelCaption> mixerName_;

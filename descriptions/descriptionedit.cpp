@@ -1,23 +1,16 @@
 #include "descriptions/descriptionedit.h"
 
+#include "app/appearance.h"
+#include "descriptions/descriptionbox.h"
 #include "link/dialogmessage.h"
-#include "platform/ansitext.h"
 #include "ui_descriptionedit.h"
 #include "userdata/datafile.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
-#include <QScreen>
-#include <QTextCursor>
-#include <algorithm>
 #include <utility>
 
 namespace olk {
 namespace {
-
-// The box holds as many characters as the field holds bytes before its NUL; a line break counts
-// as one character here, although it takes two bytes in the file.
-constexpr int kCharacterLimit = static_cast<int>(datafile::kDescriptionLimit);
 
 const MessageTable& Questions()
 {
@@ -57,9 +50,7 @@ void TEditDescription::SetFileHandle(int handle)
 
 void TEditDescription::SetText(const std::string& ansiText)
 {
-    ui_->RichEdit->clear();
-    // The box makes one line break of each CR LF pair.
-    ui_->RichEdit->insertPlainText(QString::fromStdString(AnsiToUtf8(ansiText)));
+    descriptionbox::Fill(*ui_->RichEdit, ansiText);
     // Filling the box with what the desk sent is no edit of the user's: Save still asks whether
     // to leave without editing.
     modified_ = false;
@@ -77,7 +68,7 @@ void TEditDescription::SaveClick()
         if (Ask(kAskWriteDescription) != kAnswerYes)
             return;
         // Not checked: a failed write closes the editor as a successful one does.
-        datafile::StoreDescription(fileHandle_, EditedText());
+        datafile::StoreDescription(fileHandle_, descriptionbox::EditedText(*ui_->RichEdit));
     } else if (Ask(kAskExitUnedited) == kAnswerNo) {
         return;
     }
@@ -100,48 +91,14 @@ void TEditDescription::ExitClick()
 
 void TEditDescription::RichEditChange()
 {
-    KeepWithinLimit();
+    descriptionbox::KeepWithinLimit(*ui_->RichEdit);
     modified_ = true;
-}
-
-// Like a box with a maximum length, the box refuses what goes beyond it: the characters just put
-// in, which end at the cursor. Joined to the edit that brought them, an undo takes back both.
-void TEditDescription::KeepWithinLimit()
-{
-    const int excess = ui_->RichEdit->document()->characterCount() - 1 - kCharacterLimit;
-    if (excess <= 0)
-        return;
-    QTextCursor cursor = ui_->RichEdit->textCursor();
-    const int end = std::max(cursor.position(), excess);
-    cursor.joinPreviousEditBlock();
-    cursor.setPosition(end - excess);
-    cursor.setPosition(end, QTextCursor::KeepAnchor);
-    cursor.removeSelectedText();
-    cursor.endEditBlock();
-    ui_->RichEdit->setTextCursor(cursor);
-}
-
-// The box's text as its lines, each followed by CR LF, in Windows-1252. The raw text keeps the
-// characters a plain-text copy would change (a no-break space would become a blank).
-std::string TEditDescription::EditedText() const
-{
-    QString text = ui_->RichEdit->document()->toRawText();
-    if (text.isEmpty())
-        return {};
-    text.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
-    text.replace(QChar::LineSeparator, QStringLiteral("\r\n"));
-    text += QStringLiteral("\r\n");
-    return Utf8ToAnsi(text.toStdString());
 }
 
 // Centred with its frame, each time it shows, on the screen as it is then.
 void TEditDescription::showEvent(QShowEvent* event)
 {
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    CentreOnScreen(*this);
     QDialog::showEvent(event);
 }
 

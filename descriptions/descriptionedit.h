@@ -50,9 +50,6 @@ protected:
     void reject() override;
 
 private:
-    void KeepWithinLimit();
-    std::string EditedText() const;
-
     std::unique_ptr<Ui::TEditDescription> ui_;
     MessageDialogs& dialogs_;
     std::function<void()> onDescriptionWritten_;

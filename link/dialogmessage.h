@@ -29,6 +29,7 @@ inline std::vector<DialogButton> ButtonsOf(DialogButtons buttons)
     case DialogButtons::Yes: return {{"&Yes", kAnswerYes}};
     case DialogButtons::YesCancel: return {{"&Yes", kAnswerYes}, {"Cancel", kAnswerCancel}};
     case DialogButtons::OkCancel: return {{"OK", kAnswerOk}, {"Cancel", kAnswerCancel}};
+    case DialogButtons::YesNoCancel: return {{"&Yes", kAnswerYes}, {"&No", kAnswerNo}, {"Cancel", kAnswerCancel}};
     }
     return {};
 }

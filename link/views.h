@@ -60,7 +60,7 @@ public:
 };
 
 enum class DialogKind { Warning, Error, Information, Confirmation };
-enum class DialogButtons { Ok, YesNo, Yes, YesCancel, OkCancel };
+enum class DialogButtons { Ok, YesNo, Yes, YesCancel, OkCancel, YesNoCancel };
 
 inline constexpr int kAnswerOk = 1;
 inline constexpr int kAnswerCancel = 2;

@@ -15,6 +15,9 @@ public:
 
     const std::string& Path() const { return path_; }
 
+    // Makes an empty store where there is none yet; one that exists is left as it is.
+    bool Create();
+
     // A value of the top level when group is empty. A stored value that needs more than
     // maxBytes, its terminating NUL included, does not fit the reader and counts as absent.
     std::optional<std::string> Read(const std::string& group, const std::string& key,

@@ -5,7 +5,8 @@ set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="${OLK_BUILD_DIR:-$root/build}"
-packages=(cmake ninja-build g++ binutils libgtest-dev libgmock-dev qt6-base-dev libx11-dev fonts-liberation)
+packages=(cmake ninja-build g++ binutils libgtest-dev libgmock-dev qt6-base-dev libx11-dev fonts-liberation
+          shared-mime-info desktop-file-utils)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -35,6 +35,15 @@ Failure FailureOf(int error)
     }
 }
 
+// A file that grants nobody write permission is a read-only file to the user, even for root,
+// whom the system lets write it anyway: updating it in place must be refused as it would be on a
+// read-only file elsewhere.
+bool GrantsNoWrite(int handle)
+{
+    struct stat status{};
+    return ::fstat(handle, &status) == 0 && (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
+
 } // namespace
 
 int Open(const std::string& path, OpenMode mode, Failure* failure)
@@ -43,8 +52,14 @@ int Open(const std::string& path, OpenMode mode, Failure* failure)
     do
         handle = ::open(path.c_str(), Flags(mode) | O_CLOEXEC, kReadWritePermission);
     while (handle < 0 && errno == EINTR);
+    Failure reason = handle < 0 ? FailureOf(errno) : Failure::None;
+    if (handle >= 0 && mode == OpenMode::ReadWrite && GrantsNoWrite(handle)) {
+        ::close(handle);
+        handle = -1;
+        reason = Failure::AccessDenied;
+    }
     if (failure)
-        *failure = handle < 0 ? FailureOf(errno) : Failure::None;
+        *failure = reason;
     return handle < 0 ? kNoHandle : handle;
 }
 

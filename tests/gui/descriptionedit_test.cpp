@@ -155,26 +155,9 @@ TEST_F(DescriptionEditorTest, TheFrameCannotCloseIt)
     EXPECT_TRUE(dialogs.shown.empty());
 }
 
-// Notes the buttons of every question too, which the recording layer leaves out, and answers OK.
-struct ButtonRecordingDialogs : MessageDialogs {
-    int Show(const std::string& text, DialogKind kind, DialogButtons buttons) override
-    {
-        shown.push_back({text, kind, buttons});
-        return kAnswerOk;
-    }
-
-    struct Question {
-        std::string text;
-        DialogKind kind;
-        DialogButtons buttons;
-        bool operator==(const Question&) const = default;
-    };
-    std::vector<Question> shown;
-};
-
 TEST(DescriptionEditor, AsksItsThreeQuestionsAndNothingElse)
 {
-    using Question = ButtonRecordingDialogs::Question;
+    using Question = test::ButtonRecordingDialogs::Message;
     struct AskCase {
         int kind;
         std::vector<Question> shown;
@@ -189,7 +172,7 @@ TEST(DescriptionEditor, AsksItsThreeQuestionsAndNothingElse)
     };
     for (const AskCase& ask : cases) {
         SCOPED_TRACE(ask.kind);
-        ButtonRecordingDialogs dialogs;
+        test::ButtonRecordingDialogs dialogs;
         TEditDescription editor(nullptr, dialogs, {});
         EXPECT_EQ(editor.Ask(ask.kind), ask.answer);
         EXPECT_EQ(dialogs.shown, ask.shown);

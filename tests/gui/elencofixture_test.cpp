@@ -1,6 +1,7 @@
 // The fixtures manager, driven through its list and buttons as a user drives it and filled as the
 // fixture operations fill it, with a main window that records what it is asked.
 #include "fixtures/elencofixture.h"
+#include "tests/gui/formchecks.h"
 #include "tests/support/recordingdialogs.h"
 
 #include <QApplication>
@@ -88,9 +89,7 @@ protected:
     template <typename Widget>
     Widget* Find(const char* name) const
     {
-        Widget* widget = window.findChild<Widget*>(name);
-        EXPECT_NE(widget, nullptr) << name;
-        return widget;
+        return test::FindIn<Widget>(window, name);
     }
 
     QListWidget* List() const { return Find<QListWidget>("ListFixtures"); }
@@ -162,25 +161,13 @@ TEST_F(FixturesWindowTest, OpensAsItsFormSaysWithNothingListedOrHeld)
     EXPECT_FALSE(window.windowFlags() & Qt::WindowMinMaxButtonsHint);
     EXPECT_FALSE(window.isModal());
 
-    struct ButtonCase {
-        const char* name;
-        const char* caption;
-        const char* hint;
-        bool enabled;
-    };
-    const ButtonCase buttons[] = {
+    test::ExpectButtons(window, {
         {"ButtonAdd", "Add", "Add a new fixture to the desk", false},
         {"ButtonRemove", "Delete", "Remove from desk the fixture selected", false},
         {"ButtonSave", "Save", "Save the selected fixture to disk", false},
         {"ButtonHide", "Hide", "Hide this form", true},
         {"ButtonRefresh", "Refresh", "Get list of fixtures from mixer", true},
-    };
-    for (const ButtonCase& expected : buttons) {
-        SCOPED_TRACE(expected.name);
-        EXPECT_EQ(Button(expected.name)->text(), expected.caption);
-        EXPECT_EQ(Button(expected.name)->toolTip(), expected.hint);
-        EXPECT_EQ(Button(expected.name)->isEnabled(), expected.enabled);
-    }
+    });
 
     EXPECT_EQ(List()->toolTip(), "List of Fixtures present on the desk of the mixer");
     EXPECT_TRUE(List()->isEnabled());

@@ -2,6 +2,7 @@
 // Start runs on the files they name, the backup before a restore among them.
 #include "app/mainmixer.h"
 #include "desk/desksimulator.h"
+#include "tests/gui/scriptedfiles.h"
 #include "tests/support/hexfiles.h"
 #include "tests/support/linkenvironment.h"
 #include "tests/support/recordingdialogs.h"
@@ -11,9 +12,14 @@
 #include "ui_mainmixer.h"
 #include "userdata/datafile.h"
 
+#include <QMimeData>
+#include <QSignalSpy>
 #include <QTest>
-#include <fstream>
+#include <QUrl>
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
 
 namespace olk {
 namespace {
@@ -35,26 +41,6 @@ Bytes DescribedWorkFile(uint8_t model, uint8_t sub, const std::string& release, 
     std::copy(description.begin(), description.end(), image.begin() + datafile::kDescriptionOffset);
     return image;
 }
-
-// File dialogs that answer from a script and note how they were asked.
-class ScriptedFiles : public FileChooser {
-public:
-    QString ChooseToOpen(QWidget*, const FileDialogSettings& settings, const QString&) override
-    {
-        asked.push_back(settings);
-        return Next();
-    }
-    QString ChooseToSave(QWidget*, const FileDialogSettings& settings, const QString&) override
-    {
-        asked.push_back(settings);
-        return Next();
-    }
-    QStringList answers; // an empty text cancels
-    std::vector<FileDialogSettings> asked;
-
-private:
-    QString Next() { return answers.isEmpty() ? QString() : answers.takeFirst(); }
-};
 
 class FileChoiceTest : public testing::Test {
 protected:
@@ -79,9 +65,22 @@ protected:
         return QTest::qWaitFor([&] { return window->CurrentOperation() == nullptr; }, 20000);
     }
 
+    // A drag from the desktop that enters the box and is dropped there.
+    static void Drop(QWidget* box, const QList<QUrl>& urls)
+    {
+        QMimeData data;
+        data.setUrls(urls);
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(box, &enter);
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(box, &drop);
+    }
+
+    QUrl FileUrl(const std::string& name) const { return QUrl::fromLocalFile(QString::fromStdString(PathOf(name))); }
+
     test::LinkEnvironment environment;
     test::RecordingDialogs dialogs;
-    ScriptedFiles files;
+    test::ScriptedFiles files;
     std::unique_ptr<desk::DeskSimulator> desk;
     std::unique_ptr<TOLKmixer> window;
 };
@@ -272,6 +271,61 @@ TEST_F(FileChoiceTest, ARefusedFirmwareFileFocusesTheSendBox)
     EXPECT_EQ(QApplication::focusWidget(), Form().SendFileEdit);
     EXPECT_TRUE(WaitUntilIdle());
     EXPECT_TRUE(test::SettledBytesFromPc(*desk).empty());
+}
+
+TEST_F(FileChoiceTest, ADropOfSeveralFilesPutsTheFirstAndPreviewsItOnce)
+{
+    WriteFile(PathOf("first.wrk"), DescribedWorkFile(0x18, 0xA6, "3.1", "First"));
+    WriteFile(PathOf("second.wrk"), DescribedWorkFile(0x18, 0xA6, "4.0", "Second"));
+    window->SelectOperation(TOLKmixer::kRestoreUserData);
+    QSignalSpy changes(Form().SendFileEdit, &QLineEdit::textChanged);
+
+    Drop(Form().SendFileEdit, {FileUrl("first.wrk"), FileUrl("second.wrk")});
+    EXPECT_EQ(Form().SendFileEdit->text().toStdString(), PathOf("first.wrk"));
+    EXPECT_EQ(changes.count(), 1);
+    EXPECT_EQ(Form().DescriptionSend->toPlainText(), "File Description: First");
+}
+
+TEST_F(FileChoiceTest, DroppingTheSameFileAgainPreviewsWhatItHoldsNow)
+{
+    const std::string path = PathOf("show.wrk");
+    WriteFile(path, DescribedWorkFile(0x18, 0xA6, "3.1", "Before"));
+    window->SelectOperation(TOLKmixer::kRestoreUserData);
+    Drop(Form().SendFileEdit, {FileUrl("show.wrk")});
+    WriteFile(path, DescribedWorkFile(0x18, 0xA6, "3.1", "After"));
+    QSignalSpy changes(Form().SendFileEdit, &QLineEdit::textChanged);
+
+    Drop(Form().SendFileEdit, {FileUrl("show.wrk")});
+    EXPECT_EQ(changes.count(), 1);
+    EXPECT_EQ(Form().DescriptionSend->toPlainText(), "File Description: After");
+}
+
+TEST_F(FileChoiceTest, ADroppedFolderPutsItsPathUnexamined)
+{
+    std::filesystem::create_directory(PathOf("shows"));
+    window->SelectOperation(TOLKmixer::kBackupUserData);
+    Drop(Form().ReceiveFileEdit, {FileUrl("shows")});
+    EXPECT_EQ(Form().ReceiveFileEdit->text().toStdString(), PathOf("shows"));
+    EXPECT_EQ(Form().DescriptionReceive->toPlainText(), "");
+}
+
+TEST_F(FileChoiceTest, ADropWithoutALocalFileLeavesTheBox)
+{
+    window->SelectOperation(TOLKmixer::kRestoreUserData);
+    const QString before = Form().SendFileEdit->text();
+    Drop(Form().SendFileEdit, {QUrl("https://example.org/show.wrk")});
+    EXPECT_EQ(Form().SendFileEdit->text(), before);
+}
+
+TEST_F(FileChoiceTest, TheDefaultDirectoryIsWhereBothFileDialogsStart)
+{
+    window->SelectOperation(TOLKmixer::kRestoreUserData);
+    window->BrowseSendClick();
+    window->SetDefaultDirectory(QString::fromStdString(environment.Directory()));
+    window->BrowseSendClick();
+    window->BrowseReceiveClick();
+    EXPECT_EQ(files.directories,
+              QStringList({"", QString::fromStdString(environment.Directory()), QString::fromStdString(environment.Directory())}));
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "app/mainmixer.h"
 #include "desk/desksimulator.h"
 #include "fixtures/elencofixture.h"
+#include "tests/gui/scriptedfiles.h"
 #include "tests/support/linkenvironment.h"
 #include "tests/support/recordingdialogs.h"
 #include "tests/support/settled.h"
@@ -22,29 +23,6 @@ namespace olk {
 namespace {
 
 using test::Bytes;
-
-class ScriptedFiles : public FileChooser {
-public:
-    QString ChooseToOpen(QWidget*, const FileDialogSettings& settings, const QString& directory) override
-    {
-        return Next(settings, directory);
-    }
-    QString ChooseToSave(QWidget*, const FileDialogSettings& settings, const QString& directory) override
-    {
-        return Next(settings, directory);
-    }
-    QStringList answers; // an empty text cancels
-    FileDialogSettings lastAsked;
-    QString lastDirectory;
-
-private:
-    QString Next(const FileDialogSettings& settings, const QString& directory)
-    {
-        lastAsked = settings;
-        lastDirectory = directory;
-        return answers.isEmpty() ? QString() : answers.takeFirst();
-    }
-};
 
 class FixturesFlowTest : public testing::Test {
 protected:
@@ -103,7 +81,7 @@ protected:
 
     test::LinkEnvironment environment;
     test::RecordingDialogs dialogs;
-    ScriptedFiles files;
+    test::ScriptedFiles files;
     std::unique_ptr<desk::DeskSimulator> desk;
     std::unique_ptr<TOLKmixer> window;
 };
@@ -135,10 +113,10 @@ TEST_F(FixturesFlowTest, SelectingANameDownloadsItAndSavesItByteForByte)
     files.answers = {QString::fromStdString(path)};
     QTest::mouseClick(Button("ButtonSave"), Qt::LeftButton);
 
-    EXPECT_EQ(files.lastAsked.fileName, "FIX2.FXT");
-    EXPECT_EQ(files.lastAsked.title, "Save File");
-    EXPECT_EQ(files.lastAsked.defaultExtension, "FXT");
-    EXPECT_EQ(files.lastDirectory, ""); // no default directory set
+    EXPECT_EQ(files.asked.back().fileName, "FIX2.FXT");
+    EXPECT_EQ(files.asked.back().title, "Save File");
+    EXPECT_EQ(files.asked.back().defaultExtension, "FXT");
+    EXPECT_EQ(files.directories.last(), ""); // no default directory set
     EXPECT_EQ(test::ReadFile(path), desk->Fixtures()[2].file);
     EXPECT_EQ(dialogs.shown, std::vector<std::string>{"Information: The Fixture has been saved !"});
 }
@@ -221,7 +199,7 @@ TEST_F(FixturesFlowTest, AddAsksForAFileAndStartsAtOnceThenTheListIsFetchedAgain
     files.answers = {""}; // Cancel first: the request stays for the next Browse
     QTest::mouseClick(Button("ButtonAdd"), Qt::LeftButton);
     EXPECT_TRUE(Fixtures().AddRequested());
-    EXPECT_EQ(files.lastAsked.title, "Add Fixture");
+    EXPECT_EQ(files.asked.back().title, "Add Fixture");
     EXPECT_EQ(window->CurrentOperation(), nullptr);
 
     files.answers = {QString::fromStdString(path)};

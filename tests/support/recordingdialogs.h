@@ -19,4 +19,22 @@ public:
     std::function<void(const std::string& entry)> onShow;
 };
 
+// Notes the buttons of every message too, which RecordingDialogs leaves out, and answers OK.
+class ButtonRecordingDialogs : public MessageDialogs {
+public:
+    int Show(const std::string& text, DialogKind kind, DialogButtons buttons) override
+    {
+        shown.push_back({text, kind, buttons});
+        return kAnswerOk;
+    }
+
+    struct Message {
+        std::string text;
+        DialogKind kind;
+        DialogButtons buttons;
+        bool operator==(const Message&) const = default;
+    };
+    std::vector<Message> shown;
+};
+
 } // namespace olk::test

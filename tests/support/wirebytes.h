@@ -37,6 +37,13 @@ inline Bytes ReadFile(const std::string& path)
     return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
+// The file's bytes as text, for files that are text.
+inline std::string ReadText(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
 inline void WriteFile(const std::string& path, const Bytes& bytes)
 {
     std::ofstream(path, std::ios::binary)

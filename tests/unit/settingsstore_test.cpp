@@ -1,22 +1,14 @@
 #include "platform/settingsstore.h"
 #include "tests/support/linkenvironment.h"
+#include "tests/support/wirebytes.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
 #include <sys/stat.h>
 
 namespace olk {
 namespace {
-
-std::string Contents(const std::string& path)
-{
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 class SettingsStoreTest : public testing::Test {
 protected:
@@ -36,7 +28,7 @@ TEST_F(SettingsStoreTest, ValuesRoundTripInTheIniLayout)
     EXPECT_EQ(store.Read("", "Directory", 256), "/home/tech/shows, old; \"best\"");
     EXPECT_EQ(store.Read("Ports", "COM2", 4096), "/dev/ttyACM0");
     EXPECT_EQ(store.Read("Ports", "COM3", 4096), std::nullopt);
-    EXPECT_EQ(Contents(path), "[General]\nBackup=N\nDirectory=\"/home/tech/shows, old; \\\"best\\\"\"\n\n"
+    EXPECT_EQ(test::ReadText(path), "[General]\nBackup=N\nDirectory=\"/home/tech/shows, old; \\\"best\\\"\"\n\n"
                               "[Ports]\nCOM2=/dev/ttyACM0\n");
 }
 
