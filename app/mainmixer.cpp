@@ -200,17 +200,17 @@ void TOLKmixer::ReadSettings()
 {
     RegisterFileTypes();
     settings_.Create();
-    if (const auto backup = settings_.Read("", kBackupValue, kBackupReadLimit)) {
+    if (const auto backup = settings_.Read("", kBackupSetting, kBackupSettingLimit)) {
         if (backup->rfind('A', 0) == 0)
             AlwaysClick();
         else if (backup->rfind('N', 0) == 0)
             NeverClick();
     }
-    if (const auto directory = settings_.Read("", kDirectoryValue, kDirectoryReadLimit)) {
+    if (const auto directory = settings_.Read("", kDirectorySetting, kDirectorySettingLimit)) {
         ui_->DefaultDirectory1->setChecked(true);
         defaultDirectory_ = QFile::decodeName(QByteArray::fromStdString(*directory));
     }
-    if (const auto port = settings_.Read("", kComValue, kComReadLimit))
+    if (const auto port = settings_.Read("", kComSetting, kComSettingLimit))
         ui_->ListaCOM->setCurrentIndex(ui_->ListaCOM->findText(QString::fromStdString(*port), Qt::MatchFixedString));
 }
 
@@ -239,12 +239,12 @@ void TOLKmixer::NeverClick()
 void TOLKmixer::TogglePolicy(QAction* item, const char* value, bool backupFirst)
 {
     if (item->isChecked()) {
-        settings_.Write("", kBackupValue, "?");
+        settings_.Write("", kBackupSetting, "?");
         item->setChecked(false);
         ui_->AlwaysBackup->setEnabled(true);
         return;
     }
-    settings_.Write("", kBackupValue, value);
+    settings_.Write("", kBackupSetting, value);
     ui_->AlwaysBackup->setChecked(backupFirst);
     ui_->AlwaysBackup->setEnabled(false);
     item->setChecked(true);
@@ -254,11 +254,11 @@ void TOLKmixer::SetDefaultDirectory(const QString& path)
 {
     if (path.isEmpty()) {
         defaultDirectory_.clear();
-        settings_.Remove("", kDirectoryValue);
+        settings_.Remove("", kDirectorySetting);
         ui_->DefaultDirectory1->setChecked(false);
         return;
     }
-    settings_.Write("", kDirectoryValue, FileName(path));
+    settings_.Write("", kDirectorySetting, FileName(path));
     defaultDirectory_ = path;
     ui_->DefaultDirectory1->setChecked(true);
 }
@@ -737,7 +737,7 @@ void TOLKmixer::ByeClick()
 {
     if (currentOperation_ && ShowWindowMessage(kAskQuit) == kAnswerNo)
         return;
-    SettingsStore::ForCurrentUser().Write("", kComValue, PortName());
+    SettingsStore::ForCurrentUser().Write("", kComSetting, PortName());
     delete descriptionManager_;
     descriptionManager_ = nullptr;
     close();

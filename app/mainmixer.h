@@ -77,14 +77,6 @@ public:
     // Stores the default directory of the file dialogs; an empty path clears it.
     void SetDefaultDirectory(const QString& path);
 
-    // The values the settings store keeps, and their read limits, terminators included.
-    static constexpr const char* kBackupValue = "Backup";
-    static constexpr const char* kDirectoryValue = "Directory";
-    static constexpr const char* kComValue = "COM";
-    static constexpr std::size_t kBackupReadLimit = 2;
-    static constexpr std::size_t kDirectoryReadLimit = 256;
-    static constexpr std::size_t kComReadLimit = 6;
-
     ProtocolloMixer* CurrentOperation() const { return currentOperation_.get(); }
     TProgressione* Progress() const { return progress_; }
     TFormElencoFixture* FixturesWindow() const { return fixtures_; }

@@ -1,7 +1,6 @@
 // olkmixer-cli: the desk operations from a terminal, for scripts and batch work.
 #include "cli/commandline.h"
 #include "cli/commands.h"
-#include "cli/operationrunner.h"
 
 #include <clocale>
 #include <cstdio>
@@ -19,6 +18,5 @@ int main(int argc, char** argv)
         std::fputs(olk::cli::HelpText(parsed.invocation->command).c_str(), stdout);
         return olk::cli::kExitDone;
     }
-    olk::cli::TakeOverInterrupts();
     return olk::cli::RunCommand(*parsed.invocation, stdout, stderr);
 }

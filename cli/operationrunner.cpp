@@ -11,8 +11,6 @@
 namespace olk::cli {
 namespace {
 
-std::atomic<TerminalViews*> interruptTarget{nullptr};
-
 sigset_t InterruptSignals()
 {
     sigset_t signals;
@@ -22,19 +20,15 @@ sigset_t InterruptSignals()
 }
 
 // The first Ctrl-C cancels the running operation, as the progress window's button does; the
-// second one leaves at once.
-void WatchInterrupts()
+// second one, or one while no operation runs, leaves at once.
+void WatchInterrupts(TerminalViews* views)
 {
     const sigset_t signals = InterruptSignals();
     for (int presses = 0;;) {
         int signal = 0;
         if (sigwait(&signals, &signal) != 0)
             continue;
-        if (++presses > 1)
-            _exit(result::kInterrupted);
-        if (TerminalViews* views = interruptTarget.load())
-            views->Loop().Post([views] { views->Cancel(); });
-        else
+        if (++presses > 1 || !views->CancelRunning())
             _exit(result::kInterrupted);
     }
 }
@@ -52,21 +46,47 @@ int ExitStatusFor(int resultCode, bool declined)
     }
 }
 
-void TakeOverInterrupts()
+void TakeOverInterrupts(TerminalViews& views)
 {
     const sigset_t signals = InterruptSignals();
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
-    std::thread(WatchInterrupts).detach();
+    std::thread(WatchInterrupts, &views).detach();
+}
+
+int OperationRunner::RunPrepared(OperationPtr<ProtocolloMixer> operation, const std::string& argument)
+{
+    views_.BeginOperation();
+    const bool prepared = operation->Prepare(argument) != 0;
+    return RunToEnd(std::move(operation), prepared);
+}
+
+int OperationRunner::RunWithName(OperationPtr<ProtocolloMixer> operation, const std::string& name)
+{
+    views_.BeginOperation();
+    operation->Prepare(name);
+    return RunToEnd(std::move(operation), true);
 }
 
 int OperationRunner::Run(OperationPtr<ProtocolloMixer> operation)
 {
-    interruptTarget = &views_;
-    operation->StartOperation(true);
+    views_.BeginOperation();
+    return RunToEnd(std::move(operation), true);
+}
+
+// A refused Prepare has reported already. A Ctrl-C that came while an earlier operation of the
+// same command was ending stops this one before it reaches the desk.
+int OperationRunner::RunToEnd(OperationPtr<ProtocolloMixer> operation, bool start)
+{
+    if (start && views_.CancelRequested()) {
+        operation->ShowResultMessage(result::kInterrupted);
+    } else if (start) {
+        views_.SetRunning(operation.get());
+        operation->StartOperation(true);
+    }
     views_.RunUntilEnded();
-    const int code = operation->ResultCode();
+    views_.SetRunning(nullptr);
+    const int code = operation->ReportedCode();
     operation.reset();
-    interruptTarget = nullptr;
     return ExitStatusFor(code, views_.Declined());
 }
 

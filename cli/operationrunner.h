@@ -1,7 +1,8 @@
 #pragma once
-// Runs one operation thread from the terminal as the main window would: start it, keep the
-// user-interface loop going until its end-of-operation notice, destroy it, and turn its result
-// code into an exit status. Ctrl-C acts as Cancel; a second Ctrl-C leaves at once.
+// Runs one operation thread from the terminal as the main window would: prepare it, start it,
+// keep the user-interface loop going until its end-of-operation notice, destroy it, and turn its
+// result code into an exit status. Ctrl-C acts as Cancel; a second Ctrl-C, or one while no
+// operation runs, leaves at once.
 #include "cli/terminalviews.h"
 #include "link/protocollomixer.h"
 
@@ -12,17 +13,24 @@ namespace olk::cli {
 int ExitStatusFor(int resultCode, bool declined);
 
 // Blocks Ctrl-C for every thread so that one thread of ours takes it; call before any thread
-// starts.
-void TakeOverInterrupts();
+// starts. Ctrl-C then cancels what runs in views.
+void TakeOverInterrupts(TerminalViews& views);
 
 class OperationRunner {
 public:
     explicit OperationRunner(TerminalViews& views) : views_(views) {}
 
-    // Starts the operation and returns the exit status of its end.
+    // As Start does: Prepare with the argument, and the thread only when Prepare lets it.
+    int RunPrepared(OperationPtr<ProtocolloMixer> operation, const std::string& argument);
+    // As the fixtures window does: Prepare with the fixture name, then the thread whatever
+    // Prepare returned.
+    int RunWithName(OperationPtr<ProtocolloMixer> operation, const std::string& name);
+    // Without Prepare, as Get Firmware Info and the list request do.
     int Run(OperationPtr<ProtocolloMixer> operation);
 
 private:
+    int RunToEnd(OperationPtr<ProtocolloMixer> operation, bool start);
+
     TerminalViews& views_;
 };
 

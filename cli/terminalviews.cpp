@@ -2,7 +2,8 @@
 
 #include "link/dialogmessage.h"
 #include "link/protocollomixer.h"
-#include "platform/ansitext.h"
+#include "link/resultcodes.h"
+#include "userdata/datafile.h"
 
 #include <iostream>
 
@@ -41,16 +42,48 @@ void TerminalViews::AnswerYesWithoutTerminal(const std::string& question)
     flagAnswers_[question] = true;
 }
 
+void TerminalViews::AnswerAlways(const std::string& question, bool yes)
+{
+    fixedAnswers_[question] = yes;
+}
+
+void TerminalViews::SetDescriptionToStore(std::optional<std::string> editedText)
+{
+    descriptionToStore_ = std::move(editedText);
+}
+
+void TerminalViews::BeginOperation()
+{
+    ended_ = false;
+    declined_ = false;
+}
+
 void TerminalViews::RunUntilEnded()
 {
     while (!ended_)
         loop_.Run();
 }
 
-void TerminalViews::Cancel()
+void TerminalViews::SetRunning(ProtocolloMixer* operation)
 {
-    if (attached_)
-        attached_->Terminate();
+    const std::lock_guard lock(runningMutex_);
+    running_ = operation;
+}
+
+bool TerminalViews::CancelRunning()
+{
+    const std::lock_guard lock(runningMutex_);
+    if (!running_)
+        return false;
+    cancelRequested_ = true;
+    running_->Terminate();
+    return true;
+}
+
+bool TerminalViews::CancelRequested() const
+{
+    const std::lock_guard lock(runningMutex_);
+    return cancelRequested_;
 }
 
 void TerminalViews::Window::PostOperationEnded()
@@ -61,7 +94,7 @@ void TerminalViews::Window::PostOperationEnded()
     });
 }
 
-int TerminalViews::Dialogs::Show(const std::string& text, DialogKind, DialogButtons buttons)
+int TerminalViews::TerminalDialogs::Show(const std::string& text, DialogKind, DialogButtons buttons)
 {
     owner.EndProgress();
     const auto choices = ButtonsOf(buttons);
@@ -75,26 +108,38 @@ int TerminalViews::Dialogs::Show(const std::string& text, DialogKind, DialogButt
     return yes ? kAnswerYes : kAnswerNo;
 }
 
+// The system's texts are plain ASCII; a file name in them is already in the terminal's encoding.
 void TerminalViews::PrintMessage(const std::string& text)
 {
-    std::fprintf(messages_, "%s\n", AnsiToUtf8(text).c_str());
+    std::fprintf(messages_, "%s\n", text.c_str());
     std::fflush(messages_);
 }
 
 bool TerminalViews::Ask(const std::string& question)
 {
-    if (!interactive_) {
-        const auto found = flagAnswers_.find(question);
-        const bool yes = found != flagAnswers_.end() && found->second;
-        std::fprintf(messages_, "%s %s\n", AnsiToUtf8(question).c_str(), yes ? "Yes" : "No");
+    if (const auto fixed = fixedAnswers_.find(question); fixed != fixedAnswers_.end() || !interactive_) {
+        const bool yes = fixed != fixedAnswers_.end() ? fixed->second : flagAnswers_.count(question) != 0;
+        std::fprintf(messages_, "%s %s\n", question.c_str(), yes ? "Yes" : "No");
         std::fflush(messages_);
         return yes;
     }
-    std::fprintf(messages_, "%s [y/N] ", AnsiToUtf8(question).c_str());
+    return AskAtTerminal(question);
+}
+
+bool TerminalViews::AskAtTerminal(const std::string& question)
+{
+    std::fprintf(messages_, "%s [y/N] ", question.c_str());
     std::fflush(messages_);
     std::string answer;
     std::getline(std::cin, answer);
     return !answer.empty() && (answer[0] == 'y' || answer[0] == 'Y');
+}
+
+// The editor of a backup, without its window: the text given for it goes into the open file.
+void TerminalViews::StoreDescription()
+{
+    if (descriptionToStore_ && !datafile::StoreDescription(editorHandle_, *descriptionToStore_))
+        PrintMessage(FindResultMessage(result::kWriteError)->text);
 }
 
 void TerminalViews::StartProgress()

@@ -34,6 +34,9 @@ struct Shown {
 // nullopt when the file cannot be opened, is shorter than a header or breaks the length rule.
 std::optional<Shown> ReadShown(const std::string& path);
 
+// What the user is told when the description cannot be written because the file is read-only.
+inline constexpr const char* kWriteProtectedText = "File is write protected !";
+
 // A data file opened for reading and writing to have its description rewritten; closed when the
 // object goes.
 class DescriptionUpdate {

@@ -39,7 +39,7 @@ const MessageTable& Messages()
     using B = DialogButtons;
     static const MessageTable messages{
         {TDescriptionManager::kAskOverwrite, {K::Confirmation, B::YesCancel, "Overwrite file description?"}},
-        {TDescriptionManager::kAskWriteProtected, {K::Error, B::Ok, "File is write protected !"}},
+        {TDescriptionManager::kAskWriteProtected, {K::Error, B::Ok, describedfile::kWriteProtectedText}},
         {TDescriptionManager::kAskSaveDescription, {K::Confirmation, B::YesNoCancel, "Save description?"}},
     };
     return messages;

@@ -7,6 +7,15 @@
 
 namespace olk {
 
+// The values at the top of the store, and how many bytes the reader of each takes, its
+// terminating NUL included: a longer stored value reads as absent.
+inline constexpr const char* kBackupSetting = "Backup";
+inline constexpr std::size_t kBackupSettingLimit = 2;
+inline constexpr const char* kDirectorySetting = "Directory";
+inline constexpr std::size_t kDirectorySettingLimit = 256;
+inline constexpr const char* kComSetting = "COM";
+inline constexpr std::size_t kComSettingLimit = 6;
+
 class SettingsStore {
 public:
     // The store of this user: $XDG_CONFIG_HOME (or ~/.config) /OLK/OLKMixer by Rilo & Benvo.conf

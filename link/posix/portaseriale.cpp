@@ -1,5 +1,6 @@
 #include "link/portaseriale.h"
 
+#include "link/linetrace.h"
 #include "platform/portmap.h"
 
 #include <cerrno>
@@ -94,6 +95,13 @@ bool WaitFor(int fd, short events, Clock::time_point deadline)
     }
 }
 
+void ReportToTrace(LineTransfer::Direction direction, const uint8_t* bytes, uint32_t requested, uint32_t done,
+                   uint32_t rate)
+{
+    if (LineTraceObserver* observer = CurrentLineTraceObserver())
+        observer->Transferred(LineTransfer{direction, Clock::now(), rate, requested, bytes, done});
+}
+
 } // namespace
 
 struct PortaSeriale::Device {
@@ -152,12 +160,18 @@ PortaSeriale::~PortaSeriale()
 
 uint32_t PortaSeriale::Write(const uint8_t* buffer, uint32_t count)
 {
-    return Transfer(POLLOUT, count, [&](uint32_t done) { return ::write(device_->fd, buffer + done, count - done); });
+    const uint32_t moved =
+        Transfer(POLLOUT, count, [&](uint32_t done) { return ::write(device_->fd, buffer + done, count - done); });
+    ReportToTrace(LineTransfer::Direction::PcToDesk, buffer, count, moved, device_->rate);
+    return moved;
 }
 
 uint32_t PortaSeriale::Read(uint8_t* buffer, uint32_t count)
 {
-    return Transfer(POLLIN, count, [&](uint32_t done) { return ::read(device_->fd, buffer + done, count - done); });
+    const uint32_t moved =
+        Transfer(POLLIN, count, [&](uint32_t done) { return ::read(device_->fd, buffer + done, count - done); });
+    ReportToTrace(LineTransfer::Direction::DeskToPc, buffer, count, moved, device_->rate);
+    return moved;
 }
 
 uint32_t PortaSeriale::Transfer(short direction, uint32_t count, const std::function<long(uint32_t done)>& step)

@@ -25,6 +25,9 @@ const Bytes kInfoExchange = {0xE5, 0x57, 0xA4, 0x81, 0x00, 0xE1, 0x00, 0x00, 0xE
 
 class CliEndToEnd : public testing::Test {
 protected:
+    // Data goes out in the locale's encoding: these tests read it as UTF-8.
+    CliEndToEnd() { setenv("LC_ALL", "C.UTF-8", 1); }
+
     void StartDesk(desk::DeskConfig config = {})
     {
         desk = std::make_unique<desk::DeskSimulator>(std::move(config));

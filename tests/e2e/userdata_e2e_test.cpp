@@ -52,15 +52,7 @@ protected:
 
     std::string PathOf(const std::string& name) const { return environment.Directory() + "/" + name; }
 
-    std::vector<std::string> FilesInDirectory() const
-    {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(environment.Directory()))
-            if (entry.is_regular_file())
-                names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
+    std::vector<std::string> FilesInDirectory() const { return environment.FileNames(); }
 
     // Runs an operation as the main window does: Prepare, and the start only when it agrees.
     template <typename Operation>

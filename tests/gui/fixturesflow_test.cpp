@@ -143,11 +143,7 @@ TEST_F(FixturesFlowTest, SavingOverAFileAsksAndNoLeavesItYesReplacesIt)
     EXPECT_EQ(test::ReadFile(path), desk->Fixtures()[1].file);
     EXPECT_EQ(dialogs.shown, (std::vector<std::string>{"Confirm: File already exist!\nOverwrite?",
                                                        "Information: The Fixture has been saved !"}));
-    std::vector<std::string> left;
-    for (const auto& entry : std::filesystem::directory_iterator(environment.Directory()))
-        if (entry.is_regular_file())
-            left.push_back(entry.path().filename().string());
-    EXPECT_EQ(left, std::vector<std::string>{"old.fxt"});
+    EXPECT_EQ(environment.FileNames(), std::vector<std::string>{"old.fxt"});
 }
 
 TEST_F(FixturesFlowTest, AFileThatCannotBeCreatedIsReportedWithoutTheQuestion)

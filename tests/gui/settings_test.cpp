@@ -86,7 +86,7 @@ class StoredPolicyTest : public SettingsTest, public testing::WithParamInterface
 
 TEST_P(StoredPolicyTest, SetsTheBoxAndTheMenuAtStart)
 {
-    Store(TOLKmixer::kBackupValue, GetParam().stored);
+    Store(kBackupSetting, GetParam().stored);
     auto window = Open();
     const auto& form = window->Form();
     EXPECT_EQ(form.AlwaysBackup->isChecked(), GetParam().boxChecked);
@@ -112,13 +112,13 @@ TEST_F(SettingsTest, AlwaysClickedTwiceStoresAThenAQuestionMarkAndKeepsTheBoxChe
     form.AlwaysBackup->setChecked(false);
 
     form.Always->trigger();
-    EXPECT_EQ(Stored(TOLKmixer::kBackupValue), "A");
+    EXPECT_EQ(Stored(kBackupSetting), "A");
     EXPECT_TRUE(form.Always->isChecked());
     EXPECT_TRUE(form.AlwaysBackup->isChecked());
     EXPECT_FALSE(form.AlwaysBackup->isEnabled());
 
     form.Always->trigger();
-    EXPECT_EQ(Stored(TOLKmixer::kBackupValue), "?");
+    EXPECT_EQ(Stored(kBackupSetting), "?");
     EXPECT_FALSE(form.Always->isChecked());
     EXPECT_TRUE(form.AlwaysBackup->isChecked());
     EXPECT_TRUE(form.AlwaysBackup->isEnabled());
@@ -126,19 +126,19 @@ TEST_F(SettingsTest, AlwaysClickedTwiceStoresAThenAQuestionMarkAndKeepsTheBoxChe
 
 TEST_F(SettingsTest, NeverWhileAlwaysIsCheckedStoresNAndLeavesOnlyNeverChecked)
 {
-    Store(TOLKmixer::kBackupValue, "A");
+    Store(kBackupSetting, "A");
     auto window = Open();
     auto& form = window->Form();
 
     form.Never->trigger();
-    EXPECT_EQ(Stored(TOLKmixer::kBackupValue), "N");
+    EXPECT_EQ(Stored(kBackupSetting), "N");
     EXPECT_TRUE(form.Never->isChecked());
     EXPECT_FALSE(form.Always->isChecked());
     EXPECT_FALSE(form.AlwaysBackup->isChecked());
     EXPECT_FALSE(form.AlwaysBackup->isEnabled());
 
     form.Never->trigger();
-    EXPECT_EQ(Stored(TOLKmixer::kBackupValue), "?");
+    EXPECT_EQ(Stored(kBackupSetting), "?");
     EXPECT_FALSE(form.Never->isChecked());
     EXPECT_TRUE(form.AlwaysBackup->isEnabled());
 }
@@ -164,7 +164,7 @@ class StoredPortTest : public SettingsTest, public testing::WithParamInterface<S
 
 TEST_P(StoredPortTest, SelectsTheFoundPortOrNone)
 {
-    Store(TOLKmixer::kComValue, GetParam().stored);
+    Store(kComSetting, GetParam().stored);
     auto window = Open();
     EXPECT_EQ(window->Form().ListaCOM->currentText(), GetParam().selected);
 }
@@ -179,23 +179,23 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(SettingsTest, ExitStoresThePortAndTheCloseBoxKeepsThePreviousOne)
 {
-    Store(TOLKmixer::kComValue, "COM2");
+    Store(kComSetting, "COM2");
     {
         auto window = Open();
         window->Form().ListaCOM->setCurrentText("COM5");
         window->close();
     }
-    EXPECT_EQ(Stored(TOLKmixer::kComValue), "COM2");
+    EXPECT_EQ(Stored(kComSetting), "COM2");
     auto window = Open();
     window->Form().ListaCOM->setCurrentText("COM5");
     window->ByeClick();
-    EXPECT_EQ(Stored(TOLKmixer::kComValue), "COM5");
+    EXPECT_EQ(Stored(kComSetting), "COM5");
 }
 
 TEST_F(SettingsTest, AStoredDirectoryIsTheDefaultAndChecksItsMenuItem)
 {
     const std::string directory = environment.Directory() + "/shows, 2026";
-    Store(TOLKmixer::kDirectoryValue, directory);
+    Store(kDirectorySetting, directory);
     auto window = Open();
     EXPECT_EQ(window->DefaultDirectory().toStdString(), directory);
     EXPECT_TRUE(window->Form().DefaultDirectory1->isChecked());
@@ -203,7 +203,7 @@ TEST_F(SettingsTest, AStoredDirectoryIsTheDefaultAndChecksItsMenuItem)
 
 TEST_F(SettingsTest, ADirectoryLongerThanTheReaderTakesCountsAsNone)
 {
-    Store(TOLKmixer::kDirectoryValue, "/" + std::string(255, 'd'));
+    Store(kDirectorySetting, "/" + std::string(255, 'd'));
     auto window = Open();
     EXPECT_EQ(window->DefaultDirectory(), "");
     EXPECT_FALSE(window->Form().DefaultDirectory1->isChecked());
@@ -213,11 +213,11 @@ TEST_F(SettingsTest, SettingAndClearingTheDefaultDirectoryStoresAndDeletesTheVal
 {
     auto window = Open();
     window->SetDefaultDirectory("/srv/shows");
-    EXPECT_EQ(Stored(TOLKmixer::kDirectoryValue), "/srv/shows");
+    EXPECT_EQ(Stored(kDirectorySetting), "/srv/shows");
     EXPECT_TRUE(window->Form().DefaultDirectory1->isChecked());
 
     window->SetDefaultDirectory("");
-    EXPECT_EQ(Stored(TOLKmixer::kDirectoryValue), std::nullopt);
+    EXPECT_EQ(Stored(kDirectorySetting), std::nullopt);
     EXPECT_EQ(window->DefaultDirectory(), "");
     EXPECT_FALSE(window->Form().DefaultDirectory1->isChecked());
 }
@@ -226,7 +226,7 @@ TEST_F(SettingsTest, TheDirectoryDialogOpensAtTheDefaultAndOkStoresWhatItShows)
 {
     const std::string directory = environment.Directory() + "/shows";
     std::filesystem::create_directory(directory);
-    Store(TOLKmixer::kDirectoryValue, directory);
+    Store(kDirectorySetting, directory);
     auto window = Open();
     window->Form().DefaultDirectory1->trigger();
     ASSERT_TRUE(window->ChooseDirectory()->isVisible());
@@ -235,25 +235,25 @@ TEST_F(SettingsTest, TheDirectoryDialogOpensAtTheDefaultAndOkStoresWhatItShows)
 
     window->ChooseDirectory()->OkClick();
     EXPECT_FALSE(window->ChooseDirectory()->isVisible());
-    EXPECT_EQ(Stored(TOLKmixer::kDirectoryValue), directory);
+    EXPECT_EQ(Stored(kDirectorySetting), directory);
 }
 
 TEST_F(SettingsTest, NoneDeletesTheDirectoryAndOkAfterwardsStoresWhereTheListStood)
 {
     const std::string directory = environment.Directory() + "/shows";
     std::filesystem::create_directory(directory);
-    Store(TOLKmixer::kDirectoryValue, directory);
+    Store(kDirectorySetting, directory);
     auto window = Open();
     window->Form().DefaultDirectory1->trigger();
     window->ChooseDirectory()->NoneClick();
-    EXPECT_EQ(Stored(TOLKmixer::kDirectoryValue), std::nullopt);
+    EXPECT_EQ(Stored(kDirectorySetting), std::nullopt);
     EXPECT_FALSE(window->Form().DefaultDirectory1->isChecked());
     EXPECT_EQ(window->DefaultDirectory(), "");
 
     window->Form().DefaultDirectory1->trigger();
     EXPECT_FALSE(window->Form().DefaultDirectory1->isChecked());
     window->ChooseDirectory()->OkClick();
-    EXPECT_EQ(Stored(TOLKmixer::kDirectoryValue), directory);
+    EXPECT_EQ(Stored(kDirectorySetting), directory);
     EXPECT_TRUE(window->Form().DefaultDirectory1->isChecked());
 }
 
@@ -288,7 +288,7 @@ TEST_F(SettingsTest, AStoreThatCannotBeWrittenLeavesTheDefaultsWithoutAMessage)
     EXPECT_TRUE(form.Always->isChecked());
     EXPECT_FALSE(form.AlwaysBackup->isEnabled());
     EXPECT_TRUE(dialogs.shown.empty());
-    EXPECT_EQ(Stored(TOLKmixer::kBackupValue), std::nullopt);
+    EXPECT_EQ(Stored(kBackupSetting), std::nullopt);
 }
 
 TEST_F(SettingsTest, TheAssociationsNameTheProgramThePatternsAndTheDescriptions)

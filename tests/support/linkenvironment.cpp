@@ -2,6 +2,7 @@
 
 #include "platform/portmap.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
@@ -25,6 +26,16 @@ LinkEnvironment::~LinkEnvironment()
     std::filesystem::remove_all(directory_, ignored);
     MapPorts({}); // never fall back to this machine's own devices
 
+}
+
+std::vector<std::string> LinkEnvironment::FileNames() const
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(directory_))
+        if (entry.is_regular_file())
+            names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 void LinkEnvironment::MapPorts(const std::map<std::string, std::string>& ports)

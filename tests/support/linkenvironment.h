@@ -3,6 +3,7 @@
 // pseudo-terminal or to nothing, so that no test ever opens this machine's own serial devices.
 #include <map>
 #include <string>
+#include <vector>
 
 namespace olk::test {
 
@@ -16,6 +17,8 @@ public:
 
     void MapPorts(const std::map<std::string, std::string>& ports);
     const std::string& Directory() const { return directory_; }
+    // The names of the plain files in the directory, sorted: what an operation left there.
+    std::vector<std::string> FileNames() const;
     // The OLKMIXER_PORTS value in force.
     const std::string& PortMapValue() const { return portMap_; }
 

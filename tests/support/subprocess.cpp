@@ -1,10 +1,12 @@
 #include "tests/support/subprocess.h"
 
 #include <csignal>
+#include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 extern char** environ;
@@ -20,17 +22,16 @@ void Drain(int fd, std::string& into)
         into.append(buffer, static_cast<std::size_t>(got));
 }
 
-} // namespace
-
-ProcessResult RunProgram(const std::string& program, const std::vector<std::string>& arguments,
-                         const std::function<void(int pid)>& whileRunning, std::chrono::seconds timeout)
+// input: the path standard input is opened on.
+ProcessResult Run(const std::string& program, const std::vector<std::string>& arguments, const std::string& input,
+                  const std::function<void(int pid)>& whileRunning, std::chrono::seconds timeout)
 {
     int out[2], err[2];
     if (pipe(out) != 0 || pipe(err) != 0)
         return {};
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, input.c_str(), O_RDWR | O_NOCTTY, 0);
     posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
     posix_spawn_file_actions_adddup2(&actions, err[1], STDERR_FILENO);
     posix_spawn_file_actions_addclose(&actions, out[0]);
@@ -79,6 +80,39 @@ ProcessResult RunProgram(const std::string& program, const std::vector<std::stri
     int status = 0;
     waitpid(pid, &status, 0);
     result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return result;
+}
+
+} // namespace
+
+ProcessResult RunProgram(const std::string& program, const std::vector<std::string>& arguments,
+                         const std::function<void(int pid)>& whileRunning, std::chrono::seconds timeout)
+{
+    return Run(program, arguments, "/dev/null", whileRunning, timeout);
+}
+
+ProcessResult RunProgramAtTerminal(const std::string& program, const std::vector<std::string>& arguments,
+                                   const std::string& typed)
+{
+    const int terminal = posix_openpt(O_RDWR | O_NOCTTY);
+    if (terminal < 0 || grantpt(terminal) != 0 || unlockpt(terminal) != 0) {
+        close(terminal);
+        return {};
+    }
+    const std::string device = ptsname(terminal);
+    // Echo off, so that what was typed does not pile up unread on our side.
+    const int user = open(device.c_str(), O_RDWR | O_NOCTTY);
+    termios settings{};
+    tcgetattr(user, &settings);
+    settings.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+    tcsetattr(user, TCSANOW, &settings);
+    close(user);
+    if (write(terminal, typed.data(), typed.size()) != static_cast<ssize_t>(typed.size())) {
+        close(terminal);
+        return {};
+    }
+    ProcessResult result = Run(program, arguments, device, {}, std::chrono::seconds(60));
+    close(terminal);
     return result;
 }
 

@@ -19,4 +19,9 @@ ProcessResult RunProgram(const std::string& program, const std::vector<std::stri
                          const std::function<void(int pid)>& whileRunning = {},
                          std::chrono::seconds timeout = std::chrono::seconds(60));
 
+// The same with standard input on a pseudo-terminal, as when a user runs it in a terminal, and
+// typed already waiting there. Standard output and error stay captured.
+ProcessResult RunProgramAtTerminal(const std::string& program, const std::vector<std::string>& arguments,
+                                   const std::string& typed);
+
 } // namespace olk::test

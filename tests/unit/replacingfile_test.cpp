@@ -17,14 +17,7 @@ using Opening = ReplacingFile::Opening;
 class ReplacingFileTest : public testing::Test {
 protected:
     std::string PathOf(const std::string& name) const { return environment.Directory() + "/" + name; }
-    std::vector<std::string> Files() const
-    {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(environment.Directory()))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
+    std::vector<std::string> Files() const { return environment.FileNames(); }
     static void Put(ReplacingFile& file, const Bytes& bytes)
     {
         ASSERT_EQ(file::Write(file.Handle(), bytes.data(), bytes.size()), static_cast<long long>(bytes.size()));
