@@ -5,6 +5,8 @@
 #include "link/resultcodes.h"
 #include "platform/filehandle.h"
 
+#include <algorithm>
+
 namespace olk {
 namespace {
 
@@ -81,14 +83,22 @@ bool SendBlock(ProtocolloMixer& thread, uint8_t* buffer, int& budget)
     }
 }
 
-void SendDataFile(ProtocolloMixer& thread, int fileHandle, uint32_t blockCount, int& budget)
+void SendDataFile(ProtocolloMixer& thread, int fileHandle, const CheckedFile& checked, int& budget)
 {
+    const uint32_t blockCount = checked.blockCount;
     uint64_t blocksToSend = static_cast<uint64_t>(blockCount) + 1; // the header, then every record
     uint8_t* buffer = thread.Buffer();
+    uint32_t recordSum = 0;
     file::Seek(fileHandle, 0);
     while (blocksToSend != 0 && budget > 0) {
         if (file::Read(fileHandle, buffer, kBlockDataSize) < static_cast<long long>(kBlockDataSize))
             Raise(result::kReadError);
+        if (blocksToSend > blockCount && !std::equal(buffer, buffer + kBlockDataSize, checked.header))
+            Raise(result::kChecksumMismatch);
+        if (blocksToSend <= blockCount)
+            recordSum = AddToDataSum(recordSum, buffer);
+        if (blocksToSend == 1 && blockCount != 0 && recordSum != checked.recordSum)
+            Raise(result::kChecksumMismatch);
         if (SendBlock(thread, buffer, budget))
             --blocksToSend;
         // Until the header is accepted nothing counts as done.

@@ -16,8 +16,19 @@ void ReceiveBlock(ProtocolloMixer& thread, uint8_t* buffer, int& budget);
 // budget runs out (false). Raises 10 on a line failure or an answer that is neither ACK nor NAK.
 bool SendBlock(ProtocolloMixer& thread, uint8_t* buffer, int& budget);
 
-// Sends the open data file from its first byte: the header block, then blockCount records, with
-// progress after each block. Raises 2 on a short file read, 9 on Cancel, 10 when the budget ran out.
-void SendDataFile(ProtocolloMixer& thread, int fileHandle, uint32_t blockCount, int& budget);
+// What the file to send held when it was checked: its 256-byte header, its record count and the
+// sum of its records.
+struct CheckedFile {
+    const uint8_t* header;
+    uint32_t blockCount;
+    uint32_t recordSum;
+};
+
+// Sends the open data file from its first byte: the header block, then its records, with
+// progress after each block. The file is read again as it goes out, so a file changed since its
+// check raises 4 (a header that differs, or records of another sum) before its last block leaves:
+// the desk never takes a file other than the one checked. Raises 2 on a short file read, 9 on
+// Cancel, 10 when the budget ran out.
+void SendDataFile(ProtocolloMixer& thread, int fileHandle, const CheckedFile& checked, int& budget);
 
 } // namespace olk

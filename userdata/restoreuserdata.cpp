@@ -74,7 +74,7 @@ void RestoreUserData::SendFile(const uint8_t* command, uint32_t length)
     int budget = kRetryBudget;
     Connect(command, length);
     Synchronize([this] { ShowProgress(); });
-    SendDataFile(*this, fileHandle_, blockCount_, budget);
+    SendDataFile(*this, fileHandle_, CheckedFile{header_.data(), blockCount_, expectedDataSum_}, budget);
 }
 
 } // namespace olk

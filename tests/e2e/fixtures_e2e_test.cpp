@@ -8,6 +8,7 @@
 #include "link/commands.h"
 #include "link/datablock.h"
 #include "tests/support/linkenvironment.h"
+#include "tests/support/recordingfixtures.h"
 #include "tests/support/recordingviews.h"
 #include "tests/support/settled.h"
 #include "tests/support/testimages.h"
@@ -15,15 +16,13 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cctype>
-
 namespace olk {
 namespace {
 
 using test::AsBytes;
 using test::Bytes;
 using test::Concat;
+using test::RecordingFixtures;
 
 const Bytes k57600 = {0x00, 0xE1, 0x00, 0x00};
 const Bytes kAck = {0xE6};
@@ -33,54 +32,6 @@ Bytes NameBytes(const std::string& name)
     const auto bytes = command::FixtureNameBytes(name);
     return Bytes(bytes.begin(), bytes.end());
 }
-
-// The fixtures manager as the operations see it, recording into the views' log.
-class RecordingFixtures : public FixturesView {
-public:
-    explicit RecordingFixtures(test::RecordingViews& views) : views_(views) {}
-
-    void ClearList() override { names.clear(); }
-    void AddListedName(const std::string& name) override
-    {
-        names.push_back(name);
-        views_.Record("fixtures.name=" + name);
-    }
-    void SetNumberFixtures(const std::string& caption) override { numberFixtures = caption; }
-    void SetFreeMemoryCaption(const std::string& caption) override { freeMemory = caption; }
-    void SetAddEnabled(bool enabled) override { addEnabled = enabled; }
-    void SetDeskFreeMemory(int32_t bytes) override { deskFree = bytes; }
-    int32_t DeskFreeMemory() const override { return deskFree; }
-    bool ListHasName(const std::string& name) const override
-    {
-        return std::any_of(names.begin(), names.end(), [&](const std::string& listed) {
-            return listed.size() == name.size() &&
-                   std::equal(listed.begin(), listed.end(), name.begin(),
-                              [](char a, char b) { return std::tolower(a) == std::tolower(b); });
-        });
-    }
-    void HoldDownloadedFixture(std::vector<uint8_t> fixture) override { downloaded = std::move(fixture); }
-    void FreeDownloadedFixture() override
-    {
-        downloaded.clear();
-        views_.Record("fixtures.free");
-    }
-    void AddDescriptionLine(const std::string& text) override { memo.push_back(text); }
-    void SetRemoveAndSaveEnabled(bool enabled) override { removeAndSaveEnabled = enabled; }
-    void ShowWindow() override { shown = true; }
-
-    std::vector<std::string> names;
-    std::string numberFixtures;
-    std::string freeMemory;
-    bool addEnabled = false;
-    int32_t deskFree = -1;
-    Bytes downloaded;
-    std::vector<std::string> memo;
-    bool removeAndSaveEnabled = false;
-    bool shown = false;
-
-private:
-    test::RecordingViews& views_;
-};
 
 class FixturesEndToEnd : public testing::Test {
 protected:
