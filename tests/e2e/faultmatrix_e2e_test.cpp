@@ -293,7 +293,7 @@ TEST_P(FaultMatrixTest, EndsAsDefinedWithinItsTimeoutsAndLosesNothing)
     Report(row, observed, seconds, intact);
 
     EXPECT_TRUE(ended_);
-    EXPECT_EQ(observed, row.expected);
+    EXPECT_EQ(observed, row.expected) << testing::PrintToString(views.log);
     EXPECT_TRUE(intact) << testing::PrintToString(after);
 }
 
