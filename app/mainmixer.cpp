@@ -1,5 +1,6 @@
 #include "app/mainmixer.h"
 
+#include "app/filetypes.h"
 #include "app/formaboutbox.h"
 #include "app/messagedialogs.h"
 #include "app/workdirectory.h"
@@ -18,7 +19,6 @@
 #include "link/progressbar.h"
 #include "platform/keystate.h"
 #include "platform/ansitext.h"
-#include "platform/fileassociations.h"
 #include "platform/portmap.h"
 #include "userdata/backupuserdata.h"
 #include "userdata/datafile.h"
@@ -63,19 +63,11 @@ constexpr uint32_t kBaudRates[] = {0, 9600, 19200, 38400, 57600, 115200, 230400,
 const char* const kBaudItems[] = {"   Auto", "    9.600", "  19.200", "  38.400",
                                   "  57.600", "115.200",   "230.400",  "460.800"};
 
-// The program's file types with the icons the desktop shows for them: 0 is the program's own.
-const FileType kFileTypes[] = {
-    {".hex", "OLK Firmware", 2},
-    {".fxt", "OLK Fixture", 1},
-    {".wrk", "OLK User data", 3},
-};
-const char* const kIcons[] = {":/images/olkmixer.png", ":/images/fxt.png", ":/images/hex.png", ":/images/wrk.png"};
-
 std::vector<std::string> IconImages()
 {
     std::vector<std::string> images;
-    for (const char* icon : kIcons) {
-        QFile file(icon);
+    for (const char* icon : kOlkIconNames) {
+        QFile file(QString(":/images/") + icon);
         file.open(QIODevice::ReadOnly);
         images.push_back(file.readAll().toStdString());
     }
@@ -218,9 +210,7 @@ void TOLKmixer::ReadSettings()
 void TOLKmixer::RegisterFileTypes()
 {
     FileAssociations associations = FileAssociations::ForCurrentUser(IconImages());
-    for (const FileType& type : kFileTypes)
-        associations.RegisterFileType(type);
-    associations.Publish();
+    RegisterOlkFileTypes(associations);
 }
 
 void TOLKmixer::AlwaysClick()

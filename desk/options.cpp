@@ -241,9 +241,12 @@ std::string UsageText()
                        "Plays a lighting desk on a pseudo-terminal. Prints the device path on the first line,\n"
                        "then runs until SIGINT or SIGTERM.\n\n";
     for (const Option& option : Options()) {
-        std::string head = "  --" + std::string(option.name);
-        if (!option.argument.empty())
-            head += " " + std::string(option.argument);
+        std::string head = "  --";
+        head += option.name;
+        if (!option.argument.empty()) {
+            head += ' ';
+            head += option.argument;
+        }
         head.resize(std::max<std::size_t>(head.size() + 2, 40), ' ');
         text += head + std::string(option.meaning) + "\n";
     }
