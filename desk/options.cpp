@@ -123,7 +123,7 @@ const std::vector<Option>& Options()
          [](ProgramOptions& o, std::string_view v) { o.config.patchedFixtures.emplace(v); }},
         {"remove-answer", "0xNN", "answer every removal with this byte and remove nothing",
          [](ProgramOptions& o, std::string_view v) { o.config.removeAnswer = Byte(v, "remove-answer"); }},
-        {"pace", "", "bytes take their line time at the current rate (10 bits a byte)",
+        {"pace", "", "bytes take their line time at the current rate (10 bits a byte), both ways",
          [](ProgramOptions& o, std::string_view) { o.config.pace = true; }},
         {"switch-settle", "MS", "longest wait for the PC to follow a rate switch (default 25)",
          [](ProgramOptions& o, std::string_view v) { o.config.switchSettleMs = Count(v, "switch-settle"); }},

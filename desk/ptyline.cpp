@@ -28,6 +28,8 @@ constexpr auto kStalledLineLimit = std::chrono::seconds(1);
 // Paced bytes go out in runs of about this much line time.
 constexpr auto kPaceChunkTime = std::chrono::milliseconds(5);
 constexpr int kBitsPerByte = 10; // start bit, 8 data bits, stop bit
+// More than a sleeper's usual lateness, less than any run of line time.
+constexpr auto kWakeUpMargin = std::chrono::microseconds(100);
 
 [[noreturn]] void ThrowSystemError(const char* what)
 {
@@ -115,6 +117,13 @@ std::chrono::nanoseconds LineTime(std::size_t bytes, uint32_t rate)
     return std::chrono::nanoseconds(static_cast<int64_t>(bytes) * kBitsPerByte * 1'000'000'000 / rate);
 }
 
+// The bytes of about one paced run's line time at a rate; never fewer than one.
+std::size_t PacedRunSize(uint32_t rate)
+{
+    return std::max<std::size_t>(
+        1, static_cast<std::size_t>(rate / kBitsPerByte * std::chrono::duration<double>(kPaceChunkTime).count()));
+}
+
 std::vector<uint8_t> Garbled(std::span<const uint8_t> bytes, uint64_t& position)
 {
     std::vector<uint8_t> garbled;
@@ -168,11 +177,21 @@ std::vector<uint8_t> PtyLine::ReadSome(std::size_t maxBytes, std::optional<Clock
         unread_.erase(unread_.begin(), unread_.begin() + static_cast<std::ptrdiff_t>(count));
         return bytes;
     }
-    std::vector<uint8_t> buffer(std::min<std::size_t>(maxBytes, 4096));
+    // Paced, the desk takes no more at a time than one run of line time, so what the PC sends
+    // beyond that waits on the PC's side of the line.
+    const uint32_t pacedRate = pace_ ? DeskRate() : 0;
+    std::vector<uint8_t> buffer(std::min<std::size_t>(maxBytes, pacedRate != 0 ? PacedRunSize(pacedRate) : 4096));
+    std::optional<Clock::time_point> foundWaitingAt;
+    if (pacedRate != 0 && Readable())
+        foundWaitingAt = Clock::now();
     while (Wait(master_.get(), POLLIN, deadline)) {
         ssize_t count = ::read(master_.get(), buffer.data(), buffer.size());
-        if (count > 0)
-            return Heard(std::span(buffer.data(), static_cast<std::size_t>(count)));
+        if (count > 0) {
+            std::vector<uint8_t> heard = Heard(std::span(buffer.data(), static_cast<std::size_t>(count)));
+            if (pacedRate != 0)
+                AwaitArrival(heard.size(), pacedRate, foundWaitingAt);
+            return heard;
+        }
         if (count < 0 && errno != EAGAIN && errno != EINTR)
             Pause(std::chrono::milliseconds(1)); // a hiccup of the pair; wait instead of spinning
     }
@@ -207,10 +226,12 @@ void PtyLine::Write(std::span<const uint8_t> bytes)
     const bool garbled = pcRate != deskRate;
     transcript_.Record(Direction::DeskToPc, pcRate, deskRate, garbled, bytes);
     std::vector<uint8_t> wire = garbled ? Garbled(bytes, garbledToPc_) : std::vector<uint8_t>(bytes.begin(), bytes.end());
-    if (pace_ && deskRate != 0)
+    if (pace_ && deskRate != 0) {
         TransmitPaced(wire, deskRate);
-    else
+        lineIdleAt_ = Clock::now(); // what the PC sends in reply starts after this arrived
+    } else {
         Transmit(wire);
+    }
 }
 
 void PtyLine::Pause(Clock::duration duration)
@@ -252,14 +273,19 @@ bool PtyLine::Wait(int fd, short events, std::optional<Clock::time_point> deadli
 
 void PtyLine::SleepUntil(Clock::time_point until)
 {
+    // Paced, the last stretch is waited out on the clock: the kernel wakes a sleeper tens of
+    // microseconds late, which would be added to every block.
+    const auto wakeUp = pace_ ? until - kWakeUpMargin : until;
     for (;;) {
-        auto left = until - Clock::now();
+        auto left = wakeUp - Clock::now();
         if (left <= Clock::duration::zero())
-            return;
+            break;
         pollfd stop{stop_.get(), POLLIN, 0};
         timespec timeout = ToTimespec(left);
         if (ppoll(&stop, 1, &timeout, nullptr) > 0)
             throw LineStopped{};
+    }
+    while (Clock::now() < until) {
     }
 }
 
@@ -305,13 +331,34 @@ std::vector<uint8_t> PtyLine::Heard(std::span<const uint8_t> bytes)
     return {bytes.begin(), bytes.end()};
 }
 
+bool PtyLine::Readable() const
+{
+    pollfd master{master_.get(), POLLIN, 0};
+    return poll(&master, 1, 0) > 0 && (master.revents & POLLIN) != 0;
+}
+
+// Bytes from the PC reach the desk one line time after they started. Bytes the desk waited for
+// started when they came; bytes it found waiting started at the latest when it looked. When it
+// looked right after the line fell idle, they follow what the line carried last without a gap, so
+// the desk's own lateness in coming back for them never adds up over a long transfer.
+void PtyLine::AwaitArrival(std::size_t count, uint32_t rate, std::optional<Clock::time_point> foundWaitingAt)
+{
+    auto started = Clock::now();
+    if (foundWaitingAt)
+        started = *foundWaitingAt - lineIdleAt_ < kPaceChunkTime ? lineIdleAt_ : *foundWaitingAt;
+    lineIdleAt_ = std::max(started, lineIdleAt_) + LineTime(count, rate);
+    SleepUntil(lineIdleAt_);
+}
+
 void PtyLine::TransmitPaced(std::span<const uint8_t> bytes, uint32_t rate)
 {
     // Each run is handed over when its last stop bit would have arrived, measured from the start
-    // of the whole write so that rounding never adds up.
-    const std::size_t chunk = std::max<std::size_t>(
-        1, static_cast<std::size_t>(rate / kBitsPerByte * std::chrono::duration<double>(kPaceChunkTime).count()));
-    const auto start = Clock::now();
+    // of the whole write so that rounding never adds up. A desk answers at once: the simulator's
+    // own lateness in coming back to the line after it fell idle, up to one run of line time, is
+    // not taken for the desk's, while a longer pause (a fault's) is kept.
+    const std::size_t chunk = PacedRunSize(rate);
+    const auto now = Clock::now();
+    const auto start = now - lineIdleAt_ < kPaceChunkTime ? lineIdleAt_ : now;
     for (std::size_t sent = 0; sent < bytes.size();) {
         std::size_t count = std::min(chunk, bytes.size() - sent);
         SleepUntil(start + LineTime(sent + count, rate));

@@ -82,6 +82,8 @@ private:
     void FollowPcOpenings();
     void ForgetUnreadBytes();
     std::vector<uint8_t> Heard(std::span<const uint8_t> bytes);
+    bool Readable() const;
+    void AwaitArrival(std::size_t count, uint32_t rate, std::optional<Clock::time_point> foundWaitingAt);
     void TransmitPaced(std::span<const uint8_t> bytes, uint32_t rate);
     void Transmit(std::span<const uint8_t> bytes);
 
@@ -94,6 +96,7 @@ private:
     int pcOpenCount_ = 0;
     std::atomic<uint32_t> deskRate_{kIdleRate};
     uint32_t lastPcRate_ = kIdleRate; // the PC's speed at the previous event on the line
+    Clock::time_point lineIdleAt_{}; // paced: when the line last fell idle, either way
     std::deque<uint8_t> unread_;
     uint64_t garbledToDesk_ = 0;
     uint64_t garbledToPc_ = 0;

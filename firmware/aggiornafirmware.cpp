@@ -84,6 +84,9 @@ void AggiornaFirmware::SendImage()
 
 int AggiornaFirmware::Confirmation()
 {
+    // The desk answers once the whole image has reached it; the wait for that answer starts when
+    // the last byte has left, not when the driver took it.
+    serialPort_->Drain();
     uint8_t answer = 0;
     if (serialPort_->Read(&answer, 1) == 0)
         return result::kLineFailure;

@@ -29,6 +29,11 @@ public:
     // Drains what was written at the old rate, then reconfigures the open device.
     bool SetBaudRate(uint32_t rate);
 
+    // Waits until every byte written has left the device; false when the driver cannot tell.
+    // A write returns once the driver has taken its bytes, which at 9600 baud can be seconds
+    // before the last of them is on the line.
+    bool Drain();
+
     // Whether the driver accepts the rate; the device is left at the rate it had.
     bool TestBaudRate(uint32_t rate);
 

@@ -196,7 +196,7 @@ bool PortaSeriale::SetBaudRate(uint32_t rate)
     device.rate = rate;
     if (device.fd < 0)
         return false;
-    if (tcdrain(device.fd) != 0 && onFlushFailure_)
+    if (!Drain() && onFlushFailure_)
         onFlushFailure_();
     speed_t speed;
     if (!SpeedOf(rate, &speed))
@@ -206,6 +206,11 @@ bool PortaSeriale::SetBaudRate(uint32_t rate)
         return false;
     device.settings = changed;
     return true;
+}
+
+bool PortaSeriale::Drain()
+{
+    return device_->fd >= 0 && tcdrain(device_->fd) == 0;
 }
 
 bool PortaSeriale::TestBaudRate(uint32_t rate)

@@ -107,6 +107,18 @@ TEST(DeskLine, PacedBytesTakeAtLeastTheirLineTime)
     EXPECT_EQ(pc.Receive(bytes.size()), bytes);
 }
 
+TEST(DeskLine, PacedBytesFromThePcReachTheDeskAfterTheirLineTime)
+{
+    PtyLine line(true);
+    test::PcPort pc(line.DevicePath(), 115200);
+    line.SetDeskRate(115200);
+    const std::vector<uint8_t> bytes(1152, 0x5C); // 100 ms of line time at 115200
+    const auto start = std::chrono::steady_clock::now();
+    pc.Send(bytes);
+    EXPECT_EQ(line.ReadExactly(bytes.size(), 1s), bytes);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 100ms);
+}
+
 TEST(DeskLine, StoppingEndsEveryWait)
 {
     PtyLine line(false);
