@@ -2,8 +2,10 @@
 
 #include "app/windowmessages.h"
 #include "cli/descriptiontext.h"
+#include "cli/interrupts.h"
 #include "cli/linetracefile.h"
 #include "cli/operationrunner.h"
+#include "cli/terminal.h"
 #include "cli/terminalfixtures.h"
 #include "cli/terminaltext.h"
 #include "cli/terminalviews.h"
@@ -25,8 +27,8 @@
 #include "userdata/restoreuserdata.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <memory>
-#include <unistd.h>
 
 namespace olk::cli {
 namespace {
@@ -107,11 +109,11 @@ std::optional<std::string> FixtureName(const std::string& typed)
 std::string DefaultFixturePath(const std::string& typedName)
 {
     std::string fileName = typedName + ".FXT";
-    std::replace(fileName.begin(), fileName.end(), '/', '_');
+    std::replace_if(fileName.begin(), fileName.end(), file::IsReservedInFileName, '_');
     const auto directory = SettingsStore::ForCurrentUser().Read("", kDirectorySetting, kDirectorySettingLimit);
     if (!directory || directory->empty())
         return fileName;
-    return *directory + (directory->back() == '/' ? "" : "/") + fileName;
+    return (std::filesystem::path(*directory) / fileName).string();
 }
 
 int RunPorts(Session& session, const std::string&)
@@ -372,7 +374,7 @@ int Dispatch(Session& session)
 
 int RunCommand(const Invocation& invocation, std::FILE* data, std::FILE* messages)
 {
-    TerminalViews views(messages, isatty(STDIN_FILENO), isatty(fileno(messages)));
+    TerminalViews views(messages, IsTerminal(stdin), IsTerminal(messages));
     TakeOverInterrupts(views);
     OperationRunner runner(views);
     Session session{invocation, data, messages, views, runner};

@@ -3,37 +3,8 @@
 #include "cli/commandline.h"
 #include "link/resultcodes.h"
 
-#include <csignal>
-#include <pthread.h>
-#include <thread>
-#include <unistd.h>
 
 namespace olk::cli {
-namespace {
-
-sigset_t InterruptSignals()
-{
-    sigset_t signals;
-    sigemptyset(&signals);
-    sigaddset(&signals, SIGINT);
-    return signals;
-}
-
-// The first Ctrl-C cancels the running operation, as the progress window's button does; the
-// second one, or one while no operation runs, leaves at once.
-void WatchInterrupts(TerminalViews* views)
-{
-    const sigset_t signals = InterruptSignals();
-    for (int presses = 0;;) {
-        int signal = 0;
-        if (sigwait(&signals, &signal) != 0)
-            continue;
-        if (++presses > 1 || !views->CancelRunning())
-            _exit(result::kInterrupted);
-    }
-}
-
-} // namespace
 
 int ExitStatusFor(int resultCode, bool declined)
 {
@@ -44,13 +15,6 @@ int ExitStatusFor(int resultCode, bool declined)
     case result::kFixtureRemoved: return kExitDone;
     default: return resultCode;
     }
-}
-
-void TakeOverInterrupts(TerminalViews& views)
-{
-    const sigset_t signals = InterruptSignals();
-    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
-    std::thread(WatchInterrupts, &views).detach();
 }
 
 int OperationRunner::RunPrepared(OperationPtr<ProtocolloMixer> operation, const std::string& argument)

@@ -12,10 +12,6 @@ namespace olk::cli {
 // otherwise the result code.
 int ExitStatusFor(int resultCode, bool declined);
 
-// Blocks Ctrl-C for every thread so that one thread of ours takes it; call before any thread
-// starts. Ctrl-C then cancels what runs in views.
-void TakeOverInterrupts(TerminalViews& views);
-
 class OperationRunner {
 public:
     explicit OperationRunner(TerminalViews& views) : views_(views) {}

@@ -19,4 +19,11 @@ LineTraceObserver* CurrentLineTraceObserver()
     return observer.load(std::memory_order_acquire);
 }
 
+void ReportLineTransfer(LineTransfer::Direction direction, const uint8_t* bytes, uint32_t requested, uint32_t done,
+                        uint32_t rate)
+{
+    if (LineTraceObserver* current = CurrentLineTraceObserver())
+        current->Transferred(LineTransfer{direction, std::chrono::steady_clock::now(), rate, requested, bytes, done});
+}
+
 } // namespace olk

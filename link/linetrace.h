@@ -29,4 +29,8 @@ public:
 void SetLineTraceObserver(LineTraceObserver* observer);
 LineTraceObserver* CurrentLineTraceObserver();
 
+// Tells the observer, when one is set, of a call that has just returned.
+void ReportLineTransfer(LineTransfer::Direction direction, const uint8_t* bytes, uint32_t requested, uint32_t done,
+                        uint32_t rate);
+
 } // namespace olk

@@ -1,6 +1,6 @@
 #pragma once
-// The program's only access to the serial line: one COM device opened by name (resolved through
-// the port map), raw 8N1 without flow control, DTR and RTS off, and reads and writes that block
+// The program's only access to the serial line: one COM device opened by name (on Linux resolved
+// through the port map, on Windows passed to the system as it is), raw 8N1 without flow control, DTR and RTS off, and reads and writes that block
 // for at most a total timeout fixed at construction.
 #include <cstdint>
 #include <functional>
@@ -41,11 +41,11 @@ public:
     static uint32_t TimeoutMultiplier(uint32_t constructionRate);
 
 private:
-    struct Device;
+    struct Device; // the platform's open device and the settings kept for it
     const char* Open(const std::string& portName, uint32_t baudRate);
-    // Moves count bytes one way within the total timeout; step makes one read or write call
-    // for the bytes after the first done and returns what that call returned.
-    uint32_t Transfer(short direction, uint32_t count, const std::function<long(uint32_t done)>& step);
+    // The rate the kept settings ask for, which a refused change still leaves there.
+    uint32_t StoredRate() const;
+    void StoreRate(uint32_t rate);
 
     std::unique_ptr<Device> device_;
     FlushFailureHandler onFlushFailure_;

@@ -2,7 +2,8 @@
 // Makes the program the desktop's handler of its file types, per user: opening such a file from
 // the file manager starts the program with the file's path as its first argument. On a
 // freedesktop desktop this is a MIME type per file type, a desktop entry, the default-handler
-// list and the icons, all under the user's own data and configuration directories.
+// list and the icons, all under the user's own data and configuration directories. On Windows it
+// is the file-type keys under HKEY_CLASSES_ROOT, with the icons the program file holds.
 #include <string>
 #include <vector>
 
@@ -25,7 +26,7 @@ public:
     static FileAssociations ForCurrentUser(std::vector<std::string> icons);
 
     // "Olk" followed by the extension, dot included: the name the type goes by.
-    static std::string TypeKey(const char* extension);
+    static std::string TypeKey(const char* extension) { return std::string("Olk") + extension; }
     static std::string MimeType(const char* extension);
 
     // Defines the type with its description and icon and makes the program its default handler,

@@ -51,4 +51,8 @@ int CreateBeside(const std::string& target, std::string* created, Failure* failu
 // when the new one stands there.
 bool Replace(const std::string& from, const std::string& to);
 
+// Whether the character cannot stand in a file name, as a separator or otherwise: '/' on Linux;
+// on Windows also the backslash, ':' and the others the system refuses.
+bool IsReservedInFileName(char c);
+
 } // namespace olk::file

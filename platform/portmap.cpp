@@ -5,13 +5,11 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
-#include <filesystem>
 
 namespace olk {
 namespace {
 
 constexpr int kComPortCount = 8;
-constexpr int kOnBoardPortCount = 4;
 constexpr std::size_t kDevicePathLimit = 4096;
 
 std::string UpperCase(std::string text)
@@ -37,28 +35,6 @@ std::optional<std::string> AsDevice(std::string path)
     return path;
 }
 
-unsigned AdapterNumber(const std::string& path)
-{
-    std::size_t digits = path.size();
-    while (digits > 0 && std::isdigit(static_cast<unsigned char>(path[digits - 1])))
-        --digits;
-    return digits == path.size() ? 0u : static_cast<unsigned>(std::strtoul(path.c_str() + digits, nullptr, 10));
-}
-
-std::vector<std::string> DevicesNamed(const std::string& prefix)
-{
-    std::vector<std::string> found;
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator("/dev", error)) {
-        const std::string name = entry.path().filename().string();
-        if (name.rfind(prefix, 0) == 0 && name.size() > prefix.size())
-            found.push_back(entry.path().string());
-    }
-    std::sort(found.begin(), found.end(),
-              [](const std::string& a, const std::string& b) { return AdapterNumber(a) < AdapterNumber(b); });
-    return found;
-}
-
 } // namespace
 
 std::vector<std::string> ComPortNames()
@@ -67,14 +43,6 @@ std::vector<std::string> ComPortNames()
     for (int i = 1; i <= kComPortCount; ++i)
         names.push_back("COM" + std::to_string(i));
     return names;
-}
-
-std::vector<std::string> PresentUsbAdapters()
-{
-    auto adapters = DevicesNamed("ttyUSB");
-    const auto acm = DevicesNamed("ttyACM");
-    adapters.insert(adapters.end(), acm.begin(), acm.end());
-    return adapters;
 }
 
 PortMap::PortMap(const char* environment, const SettingsStore* settings, std::vector<std::string> adapters)
@@ -128,13 +96,7 @@ std::optional<std::string> PortMap::FromSettings(const std::string& name) const
 
 std::optional<std::string> PortMap::Default(const std::string& name) const
 {
-    const int number = ComNumber(name);
-    if (number <= kOnBoardPortCount)
-        return "/dev/ttyS" + std::to_string(number - 1);
-    const std::size_t adapter = static_cast<std::size_t>(number - kOnBoardPortCount - 1);
-    if (adapter < adapters_.size())
-        return adapters_[adapter];
-    return std::nullopt;
+    return DefaultPortDevice(ComNumber(name), adapters_);
 }
 
 } // namespace olk

@@ -40,7 +40,12 @@ private:
     std::vector<std::string> adapters_;
 };
 
-// The USB and ACM serial adapters present under /dev, USB ones first, each kind in number order.
+// The USB and ACM serial adapters present under /dev, USB ones first, each kind in number order;
+// none on Windows.
 std::vector<std::string> PresentUsbAdapters();
+
+// Where COMn (n from 1 to 8) leads when no entry maps it: on Linux the on-board ports /dev/ttyS0
+// to /dev/ttyS3, then the adapters; on Windows the system's own device of that name.
+std::optional<std::string> DefaultPortDevice(int number, const std::vector<std::string>& adapters);
 
 } // namespace olk

@@ -1,7 +1,9 @@
 #pragma once
 // The program's persistent settings: the values "Backup", "Directory" and "COM" at the top, and
 // groups such as "Ports" for the port map. On Linux a per-user file in the INI layout that
-// QSettings also reads; a location that cannot be written leaves the program on its defaults.
+// QSettings also reads; on Windows the registry key HKEY_LOCAL_MACHINE\SOFTWARE\OLK\OLKMixer by
+// Rilo & Benvo, a group being a key below it. A location that cannot be written leaves the
+// program on its defaults.
 #include <optional>
 #include <string>
 
@@ -18,8 +20,10 @@ inline constexpr std::size_t kComSettingLimit = 6;
 
 class SettingsStore {
 public:
-    // The store of this user: $XDG_CONFIG_HOME (or ~/.config) /OLK/OLKMixer by Rilo & Benvo.conf
+    // The store of this user: $XDG_CONFIG_HOME (or ~/.config) /OLK/OLKMixer by Rilo & Benvo.conf,
+    // or on Windows the registry key.
     static SettingsStore ForCurrentUser();
+    // path: the file, or on Windows the key below HKEY_LOCAL_MACHINE.
     explicit SettingsStore(std::string path);
 
     const std::string& Path() const { return path_; }

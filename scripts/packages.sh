@@ -4,6 +4,8 @@
 
 base_packages=(cmake ninja-build g++ binutils libgtest-dev libgmock-dev qt6-base-dev libx11-dev fonts-liberation
                shared-mime-info desktop-file-utils)
+# The Windows command-line program's cross-build, and Wine to run its tests.
+windows_packages=(g++-mingw-w64-x86-64 mingw-w64-x86-64-dev wine wine64)
 
 ensure_packages() {
     local missing=() package

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <chrono>
 #include <fcntl.h>
+#include <functional>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
@@ -95,11 +96,23 @@ bool WaitFor(int fd, short events, Clock::time_point deadline)
     }
 }
 
-void ReportToTrace(LineTransfer::Direction direction, const uint8_t* bytes, uint32_t requested, uint32_t done,
-                   uint32_t rate)
+// Moves count bytes one way within the total timeout; step makes one read or write call for the
+// bytes after the first done and returns what that call returned.
+uint32_t Transfer(int fd, uint32_t multiplier, short direction, uint32_t count,
+                  const std::function<long(uint32_t done)>& step)
 {
-    if (LineTraceObserver* observer = CurrentLineTraceObserver())
-        observer->Transferred(LineTransfer{direction, Clock::now(), rate, requested, bytes, done});
+    if (fd < 0)
+        return 0;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(multiplier * count + kTimeoutConstantMs);
+    uint32_t done = 0;
+    while (done < count && WaitFor(fd, direction, deadline)) {
+        const ssize_t moved = step(done);
+        if (moved > 0)
+            done += static_cast<uint32_t>(moved);
+        else if (moved == 0 ? direction == POLLIN : errno != EAGAIN && errno != EINTR)
+            break; // the far end is gone, or the device failed
+    }
+    return done;
 }
 
 } // namespace
@@ -110,11 +123,6 @@ struct PortaSeriale::Device {
     uint32_t rate = 0;    // the rate the kept settings ask for
     uint32_t multiplier = 0;
 };
-
-uint32_t PortaSeriale::TimeoutMultiplier(uint32_t constructionRate)
-{
-    return constructionRate <= 9600 ? 16000 / constructionRate + 1 : 1;
-}
 
 PortaSeriale::PortaSeriale(std::string& portName, uint32_t baudRate, FlushFailureHandler onFlushFailure)
     : device_(std::make_unique<Device>()), onFlushFailure_(std::move(onFlushFailure))
@@ -160,34 +168,20 @@ PortaSeriale::~PortaSeriale()
 
 uint32_t PortaSeriale::Write(const uint8_t* buffer, uint32_t count)
 {
-    const uint32_t moved =
-        Transfer(POLLOUT, count, [&](uint32_t done) { return ::write(device_->fd, buffer + done, count - done); });
-    ReportToTrace(LineTransfer::Direction::PcToDesk, buffer, count, moved, device_->rate);
+    const Device& device = *device_;
+    const uint32_t moved = Transfer(device.fd, device.multiplier, POLLOUT, count,
+                                    [&](uint32_t done) { return ::write(device.fd, buffer + done, count - done); });
+    ReportLineTransfer(LineTransfer::Direction::PcToDesk, buffer, count, moved, device.rate);
     return moved;
 }
 
 uint32_t PortaSeriale::Read(uint8_t* buffer, uint32_t count)
 {
-    const uint32_t moved =
-        Transfer(POLLIN, count, [&](uint32_t done) { return ::read(device_->fd, buffer + done, count - done); });
-    ReportToTrace(LineTransfer::Direction::DeskToPc, buffer, count, moved, device_->rate);
+    const Device& device = *device_;
+    const uint32_t moved = Transfer(device.fd, device.multiplier, POLLIN, count,
+                                    [&](uint32_t done) { return ::read(device.fd, buffer + done, count - done); });
+    ReportLineTransfer(LineTransfer::Direction::DeskToPc, buffer, count, moved, device.rate);
     return moved;
-}
-
-uint32_t PortaSeriale::Transfer(short direction, uint32_t count, const std::function<long(uint32_t done)>& step)
-{
-    if (device_->fd < 0)
-        return 0;
-    const auto deadline = Clock::now() + std::chrono::milliseconds(device_->multiplier * count + kTimeoutConstantMs);
-    uint32_t done = 0;
-    while (done < count && WaitFor(device_->fd, direction, deadline)) {
-        const ssize_t moved = step(done);
-        if (moved > 0)
-            done += static_cast<uint32_t>(moved);
-        else if (moved == 0 ? direction == POLLIN : errno != EAGAIN && errno != EINTR)
-            break; // the far end is gone, or the device failed
-    }
-    return done;
 }
 
 bool PortaSeriale::SetBaudRate(uint32_t rate)
@@ -213,15 +207,14 @@ bool PortaSeriale::Drain()
     return device_->fd >= 0 && tcdrain(device_->fd) == 0;
 }
 
-bool PortaSeriale::TestBaudRate(uint32_t rate)
+uint32_t PortaSeriale::StoredRate() const
 {
-    const uint32_t previous = device_->rate;
-    if (!SetBaudRate(rate)) {
-        device_->rate = previous;
-        return false;
-    }
-    SetBaudRate(previous);
-    return true;
+    return device_->rate;
+}
+
+void PortaSeriale::StoreRate(uint32_t rate)
+{
+    device_->rate = rate;
 }
 
 bool PortExists(const std::string& name)

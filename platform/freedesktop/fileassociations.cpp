@@ -126,11 +126,6 @@ FileAssociations FileAssociations::ForCurrentUser(std::vector<std::string> icons
                             ThisProgramPath(), std::move(icons));
 }
 
-std::string FileAssociations::TypeKey(const char* extension)
-{
-    return std::string("Olk") + extension;
-}
-
 std::string FileAssociations::MimeType(const char* extension)
 {
     std::string key = Lowered(TypeKey(extension));

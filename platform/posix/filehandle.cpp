@@ -150,4 +150,9 @@ bool Replace(const std::string& from, const std::string& to)
     return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
+bool IsReservedInFileName(char c)
+{
+    return c == '/' || c == '\0';
+}
+
 } // namespace olk::file

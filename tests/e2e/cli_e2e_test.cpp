@@ -1,11 +1,12 @@
 // olkmixer-cli as a script runs it: a child process, its output and exit status, against the
 // desk simulator on a pseudo-terminal.
 #include "desk/desksimulator.h"
-#include "platform/settingsstore.h"
+#include "tests/e2e/cliprogram.h"
 #include "tests/support/testimages.h"
 #include "tests/support/linkenvironment.h"
 #include "tests/support/settled.h"
 #include "tests/support/subprocess.h"
+#include "tests/support/wirebytes.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +27,11 @@ const Bytes kInfoExchange = {0xE5, 0x57, 0xA4, 0x81, 0x00, 0xE1, 0x00, 0x00, 0xE
 class CliEndToEnd : public testing::Test {
 protected:
     // Data goes out in the locale's encoding: these tests read it as UTF-8.
-    CliEndToEnd() { setenv("LC_ALL", "C.UTF-8", 1); }
+    CliEndToEnd()
+    {
+        setenv("LC_ALL", "C.UTF-8", 1);
+        test::ForgetCliSettings();
+    }
 
     void StartDesk(desk::DeskConfig config = {})
     {
@@ -36,7 +41,7 @@ protected:
 
     test::ProcessResult Cli(const std::vector<std::string>& arguments, const std::function<void(int)>& whileRunning = {})
     {
-        return test::RunProgram(OLKMIXER_CLI, arguments, whileRunning);
+        return test::RunCli(arguments, whileRunning);
     }
 
     test::LinkEnvironment environment;
@@ -54,7 +59,7 @@ TEST_F(CliEndToEnd, InfoPrintsModelAndReleaseAsData)
     const auto result = Cli({"--port", "COM1", "info"});
 
     EXPECT_EQ(result.exitStatus, 0) << result.err;
-    EXPECT_EQ(result.out, "Model:  Korvan 2/XT  \nRelease: 1.2\xC3\xA9\n");
+    EXPECT_EQ(result.out, test::TerminalText("Model:  Korvan 2/XT  \nRelease: 1.2\xC3\xA9\n"));
     EXPECT_EQ(test::SettledBytesFromPc(*desk), kInfoExchange);
 }
 
@@ -76,7 +81,7 @@ TEST_F(CliEndToEnd, WithoutAPortTheStoredOneIsUsedElseTheFirstThatOpens)
     EXPECT_EQ(test::SettledBytesFromPc(*desk), kInfoExchange);
     EXPECT_TRUE(test::SettledBytesFromPc(second).empty());
 
-    SettingsStore::ForCurrentUser().Write("", "COM", "com5");
+    test::StoreCliSetting("COM", "com5");
     EXPECT_EQ(Cli({"info"}).exitStatus, 0);
     EXPECT_EQ(test::SettledBytesFromPc(second), kInfoExchange);
 }
@@ -100,6 +105,26 @@ TEST_F(CliEndToEnd, AFailureExitsWithItsResultCodeAndItsMessage)
     EXPECT_EQ(result.exitStatus, 8);
     EXPECT_EQ(result.err, "Bad answer code from mixer !\n");
     EXPECT_EQ(result.out, "");
+}
+
+// Three greetings, each waiting the total timeout of a 3-byte read, 2·3 + 1000 ms.
+TEST_F(CliEndToEnd, ASilentDeskIsGivenUpAfterThreeGreetingsOfOneTimeoutEach)
+{
+    desk::DeskConfig config;
+    config.faults.silent = true;
+    StartDesk(config);
+    const auto readTimeout = std::chrono::milliseconds(1006);
+
+    const auto start = std::chrono::steady_clock::now();
+    const auto result = Cli({"--port", "COM1", "info"});
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+
+    EXPECT_EQ(result.exitStatus, 7);
+    EXPECT_EQ(result.err, "Mixer not responding !\n");
+    const Bytes greeting(kInfoExchange.begin(), kInfoExchange.begin() + 4);
+    EXPECT_EQ(test::SettledBytesFromPc(*desk), test::Concat({greeting, greeting, greeting}));
+    EXPECT_GE(elapsed, 3 * (readTimeout - test::TimeoutAllowance()));
+    EXPECT_LT(elapsed, 3 * readTimeout + std::chrono::seconds(5)); // it ends, start-up and all
 }
 
 TEST_F(CliEndToEnd, PortsListsEveryNameWithItsDeviceAndWhetherItOpens)

@@ -4,7 +4,7 @@
 #include "desk/desksimulator.h"
 #include "link/commands.h"
 #include "link/datablock.h"
-#include "platform/settingsstore.h"
+#include "tests/e2e/cliprogram.h"
 #include "tests/support/datafiles.h"
 #include "tests/support/hexfiles.h"
 #include "tests/support/linkenvironment.h"
@@ -88,7 +88,11 @@ Bytes FixtureWithText(const std::string& name, const std::string& text)
 
 class CliCommands : public testing::Test {
 protected:
-    CliCommands() { setenv("LC_ALL", "C.UTF-8", 1); }
+    CliCommands()
+    {
+        setenv("LC_ALL", "C.UTF-8", 1);
+        test::ForgetCliSettings();
+    }
 
     void StartDesk(desk::DeskConfig config = {})
     {
@@ -99,13 +103,13 @@ protected:
     test::ProcessResult Cli(std::vector<std::string> arguments, const std::function<void(int)>& whileRunning = {})
     {
         arguments.insert(arguments.begin(), {"--port", "COM1"});
-        return test::RunProgram(OLKMIXER_CLI, arguments, whileRunning);
+        return test::RunCli(arguments, whileRunning);
     }
 
     test::ProcessResult CliAtTerminal(std::vector<std::string> arguments, const std::string& typed)
     {
         arguments.insert(arguments.begin(), {"--port", "COM1"});
-        return test::RunProgramAtTerminal(OLKMIXER_CLI, arguments, typed);
+        return test::RunCliAtTerminal(arguments, typed);
     }
 
     std::string PathOf(const std::string& name) const { return environment.Directory() + "/" + name; }
@@ -250,6 +254,25 @@ TEST_F(CliCommands, CtrlCDuringABackupKeepsTheOldFileAndLeavesNoPartOfTheNewOne)
     EXPECT_LT(test::SettledBytesFromPc(*desk).size(), twoBlocksAcknowledged + 5);
 }
 
+TEST_F(CliCommands, ABackupTheDeskBreaksOffKeepsTheOldFile)
+{
+    desk::DeskConfig config;
+    config.userData = desk::test::WorkFile(8, 3);
+    config.faults.silentAtBlock = 3;
+    StartDesk(config);
+    const std::string path = PathOf("show.wrk");
+    WriteFile(path, kOldBackup);
+
+    const auto result = Cli({"backup", path, "--force"});
+
+    EXPECT_EQ(result.exitStatus, 10);
+    EXPECT_NE(result.err.find("Problems with communication or communication broken !\nControl the cable !\n"),
+              std::string::npos)
+        << result.err;
+    EXPECT_EQ(ReadFile(path), kOldBackup);
+    EXPECT_EQ(FilesInDirectory(), std::vector<std::string>{"show.wrk"});
+}
+
 // ---- restore ------------------------------------------------------------------------------
 
 TEST_F(CliCommands, ARestoreSendsTheWholeFile)
@@ -370,7 +393,7 @@ TEST_F(CliCommands, AFixtureIsSavedUnderItsNameInTheDefaultDirectory)
     StartDesk(DeskWithFixtures());
     const std::string directory = PathOf("library");
     std::filesystem::create_directory(directory);
-    SettingsStore::ForCurrentUser().Write("", "Directory", directory);
+    test::StoreCliSetting("Directory", directory);
 
     const auto result = Cli({"fixtures", "get", "Beam"});
 
@@ -388,7 +411,7 @@ TEST_F(CliCommands, ANameThatHoldsAPathStillMakesAFileInTheDirectory)
     config.fixtures = {{"../up", desk::test::FixtureFile("../up", 300)}};
     StartDesk(config);
     std::filesystem::create_directory(PathOf("library"));
-    SettingsStore::ForCurrentUser().Write("", "Directory", PathOf("library"));
+    test::StoreCliSetting("Directory", PathOf("library"));
 
     const auto result = Cli({"fixtures", "get", "../up"});
 
@@ -551,10 +574,10 @@ TEST_F(CliCommands, DescribeShowsWhoMadeAWorkFileAndItsDescription)
     std::copy(field.begin(), field.end(), file.begin() + datafile::kDescriptionOffset);
     WriteFile(path, file);
 
-    const auto result = test::RunProgram(OLKMIXER_CLI, {"describe", path});
+    const auto result = test::RunCli({"describe", path});
 
     EXPECT_EQ(result.exitStatus, 0);
-    EXPECT_EQ(result.out, "File created by:     Korvan 1     Rel. 2.10\nGala\nCaf\xC3\xA9\n");
+    EXPECT_EQ(result.out, test::TerminalText("File created by:     Korvan 1     Rel. 2.10\nGala\nCaf\xC3\xA9\n"));
     EXPECT_EQ(result.err, "");
 }
 
@@ -562,7 +585,7 @@ TEST_F(CliCommands, DescribeShowsAFixturesText)
 {
     const std::string path = PathOf("beam.FXT");
     WriteFile(path, FixtureWithText("Beam", "Moving beam"));
-    const auto result = test::RunProgram(OLKMIXER_CLI, {"describe", path});
+    const auto result = test::RunCli({"describe", path});
     EXPECT_EQ(result.exitStatus, 0);
     EXPECT_EQ(result.out.substr(result.out.find('\n') + 1), "Moving beam\n");
 }
@@ -583,7 +606,7 @@ TEST_P(DescriptionRewriteTest, ChangesTheDescriptionFieldAndNothingElse)
     std::vector<std::string> arguments{"describe", path};
     arguments.insert(arguments.end(), GetParam().flags.begin(), GetParam().flags.end());
 
-    const auto result = test::RunProgram(OLKMIXER_CLI, arguments);
+    const auto result = test::RunCli(arguments);
 
     EXPECT_EQ(result.exitStatus, 0) << result.err;
     Bytes expected = file;
@@ -622,7 +645,7 @@ TEST_P(UnusableFileTest, IsReportedWithTheSystemsText)
     std::vector<std::string> arguments{"describe", path};
     arguments.insert(arguments.end(), GetParam().flags.begin(), GetParam().flags.end());
 
-    const auto result = test::RunProgram(OLKMIXER_CLI, arguments);
+    const auto result = test::RunCli(arguments);
 
     EXPECT_EQ(result.exitStatus, GetParam().exitStatus);
     EXPECT_EQ(result.err, GetParam().exitStatus == 1 ? path + GetParam().err : GetParam().err);
@@ -644,7 +667,7 @@ TEST_F(CliCommands, AFixturesTextIsNotRewritten)
     const std::string path = PathOf("beam.fxt");
     const Bytes file = FixtureWithText("Beam", "Moving beam");
     WriteFile(path, file);
-    const auto result = test::RunProgram(OLKMIXER_CLI, {"describe", path, "--set", "x"});
+    const auto result = test::RunCli({"describe", path, "--set", "x"});
     EXPECT_EQ(result.exitStatus, 64);
     EXPECT_EQ(ReadFile(path), file);
 }
@@ -707,11 +730,11 @@ TEST_F(CliCommands, CommandUsageErrorsExitWith64)
              {"restore", "a", "--force"},
              {"describe", "a", "--set", "x", "--clear"},
              {"--trace"}}) {
-        const auto result = test::RunProgram(OLKMIXER_CLI, arguments);
+        const auto result = test::RunCli(arguments);
         EXPECT_EQ(result.exitStatus, 64) << testing::PrintToString(arguments);
         EXPECT_NE(result.err.find("usage: olkmixer-cli"), std::string::npos) << testing::PrintToString(arguments);
     }
-    const auto help = test::RunProgram(OLKMIXER_CLI, {"fixtures", "--help"});
+    const auto help = test::RunCli({"fixtures", "--help"});
     EXPECT_EQ(help.exitStatus, 0);
     for (const char* synopsis : {"fixtures list", "fixtures get NAME", "fixtures add FILE", "fixtures remove NAME"})
         EXPECT_NE(help.out.find(synopsis), std::string::npos) << synopsis;

@@ -1,6 +1,7 @@
 #pragma once
 // A private world for a test: settings in a temporary directory, and every COM name mapped to a
-// pseudo-terminal or to nothing, so that no test ever opens this machine's own serial devices.
+// pseudo-terminal or to nothing, so that no test ever opens this machine's own serial devices;
+// for the Windows program under Wine too.
 #include <map>
 #include <string>
 #include <vector>
@@ -22,7 +23,13 @@ public:
     // The OLKMIXER_PORTS value in force.
     const std::string& PortMapValue() const { return portMap_; }
 
+    // Names the directory of the Wine prefix, when the Windows program is under test: its COM1
+    // to COM8 lead through the links in ports/ there (scripts/wineprefix.sh).
+    static constexpr const char* kWineHomeVariable = "OLK_WINE_HOME";
+
 private:
+    static void LinkWinePort(const std::string& name, const std::string& device);
+
     std::string directory_;
     std::string portMap_;
 };

@@ -56,9 +56,17 @@ ProcessResult Run(const std::string& program, const std::vector<std::string>& ar
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
     int open = 2;
+    int status = 0;
+    bool ended = false;
     while (open > 0 && std::chrono::steady_clock::now() < deadline) {
-        if (poll(fds, 2, 100) <= 0)
+        if (poll(fds, 2, 100) <= 0) {
+            // Nothing left to read from a child that has ended, even while a program it started
+            // (Wine's own services) still holds the pipes.
+            ended = waitpid(pid, &status, WNOHANG) == pid;
+            if (ended)
+                break;
             continue;
+        }
         for (auto& entry : fds) {
             if (entry.fd < 0 || !(entry.revents & (POLLIN | POLLHUP)))
                 continue;
@@ -72,13 +80,13 @@ ProcessResult Run(const std::string& program, const std::vector<std::string>& ar
             }
         }
     }
-    if (open > 0)
+    if (open > 0 && !ended)
         kill(pid, SIGKILL);
     for (auto& entry : fds)
         if (entry.fd >= 0)
             close(entry.fd);
-    int status = 0;
-    waitpid(pid, &status, 0);
+    if (!ended)
+        waitpid(pid, &status, 0);
     result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     return result;
 }
