@@ -84,6 +84,12 @@ TEST_F(CliEndToEnd, WithoutAPortTheStoredOneIsUsedElseTheFirstThatOpens)
     test::StoreCliSetting("COM", "com5");
     EXPECT_EQ(Cli({"info"}).exitStatus, 0);
     EXPECT_EQ(test::SettledBytesFromPc(second), kInfoExchange);
+
+    // A stored name longer than its reader's 6 bytes, terminator included, counts as absent.
+    test::StoreCliSetting("COM", "COM5ab");
+    EXPECT_EQ(Cli({"info"}).exitStatus, 0);
+    EXPECT_EQ(test::SettledBytesFromPc(*desk), test::Concat({kInfoExchange, kInfoExchange}));
+    EXPECT_EQ(test::SettledBytesFromPc(second), kInfoExchange);
 }
 
 TEST_F(CliEndToEnd, NoPortThatOpensSaysSoAndCannotInitialise)
