@@ -2,7 +2,6 @@
 
 #include "platform/settingsstore.h"
 
-#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 

@@ -8,5 +8,6 @@ build="${OLK_BUILD_DIR:-$root/build}"
 source "$root/scripts/packages.sh"
 ensure_packages "${base_packages[@]}"
 
-cmake -S "$root" -B "$build" -G Ninja -DOLK_WERROR=ON >/dev/null
+# A caller may add options of its own in setup_options.
+cmake -S "$root" -B "$build" -G Ninja -DOLK_WERROR=ON ${setup_options[@]+"${setup_options[@]}"} >/dev/null
 cmake --build "$build"

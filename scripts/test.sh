@@ -2,8 +2,7 @@
 # Sets up, builds and runs every test: the Linux programs', and the command line's again with the
 # Windows program, cross-built into build-win/, under Wine.
 set -euo pipefail
-source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
-source "$root/scripts/windows.sh"
-cmake -B "$build" -DOLK_WINE_CLI="$windows_cli" >/dev/null
-cmake --build "$build"
+source "$(dirname "${BASH_SOURCE[0]}")/windows.sh"
+setup_options=(-DOLK_WINE_CLI="$windows_cli")
+source "$root/scripts/setup.sh"
 ctest --test-dir "$build" --output-on-failure -j "$(nproc)" "$@"

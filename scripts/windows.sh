@@ -7,7 +7,7 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 windows_build="${OLK_WINDOWS_BUILD_DIR:-$root/build-win}"
 source "$root/scripts/packages.sh"
-ensure_packages "${windows_packages[@]}"
+ensure_packages cmake ninja-build "${windows_packages[@]}"
 
 cmake -S "$root" -B "$windows_build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
       -DCMAKE_BUILD_TYPE=Release -DOLK_WERROR=ON >/dev/null

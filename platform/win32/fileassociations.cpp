@@ -48,7 +48,6 @@ void FileAssociations::RegisterFileType(const FileType& type)
     SetClassValue(typeKey + "\\DefaultIcon", programPath_ + "," + std::to_string(type.iconIndex));
     SetClassValue(typeKey + "\\Shell", "&Open");
     SetClassValue(typeKey + "\\Shell\\Open\\command", programPath_ + " \"%1\"");
-    registered_.push_back(typeKey);
 }
 
 void FileAssociations::Publish() {}
